@@ -1,0 +1,107 @@
+#include "net/text_between.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/codepage.h"
+
+namespace pagoling::net {
+namespace {
+
+bool IsLeadByte(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Walks character starts from the start `boundary` on and returns the first one at or after
+// `target`. Runs of ASCII are crossed eight bytes at a time.
+std::size_t NextBoundary(std::string_view text, std::size_t boundary, std::size_t target) {
+  const char* data = text.data();
+  while (boundary < target) {
+    if (target - boundary >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, data + boundary, sizeof word);
+      if ((word & 0x8080808080808080ULL) == 0) {
+        boundary += 8;
+        continue;
+      }
+    }
+    boundary += IsLeadByte(data[boundary]) ? 2 : 1;
+  }
+  return boundary;
+}
+
+// Replies are searched for every field of every product: let the library find the byte match,
+// then accept it only when it stands on a character start.
+int FindExact(std::string_view text, std::string_view sought, std::size_t from) {
+  std::size_t boundary = from;
+  std::size_t search = from;
+  while (search + sought.size() <= text.size()) {
+    const std::size_t position = text.find(sought, search);
+    if (position == std::string_view::npos) return -1;
+    boundary = NextBoundary(text, boundary, position);
+    if (boundary == position) return static_cast<int>(position + 1);
+    search = boundary;
+  }
+  return -1;
+}
+
+int FindFolded(std::string_view text, std::string_view sought, std::size_t from) {
+  const std::size_t last = text.size() - sought.size();
+  const char first = FoldAscii(sought.front());
+  for (std::size_t position = from; position <= last;) {
+    if (FoldAscii(text[position]) == first) {
+      std::size_t i = 1;
+      while (i < sought.size() && FoldAscii(text[position + i]) == FoldAscii(sought[i])) ++i;
+      if (i == sought.size()) return static_cast<int>(position + 1);
+    }
+    position += IsLeadByte(text[position]) ? 2 : 1;
+  }
+  return -1;
+}
+
+std::string ReplaceQuoteWord(std::string_view marker) {
+  static const std::string quote_word = "#" + platform::GbkFromUtf8("引号");
+  std::string out(marker);
+  for (std::size_t at = out.find(quote_word); at != std::string::npos;
+       at = out.find(quote_word, at + 1)) {
+    out.replace(at, quote_word.size(), "\"");
+  }
+  return out;
+}
+
+}  // namespace
+
+int FindText(std::string_view text, std::string_view sought, int start, bool ignore_case) {
+  const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start) - 1;
+  if (from >= text.size()) return -1;
+  if (sought.empty()) return 1;
+  if (sought.size() > text.size() - from) return -1;
+  return ignore_case ? FindFolded(text, sought, from) : FindExact(text, sought, from);
+}
+
+std::string TextBetween(std::string_view text, std::string_view left, std::string_view right,
+                        int start) {
+  const int left_at = FindText(text, left, start);
+  if (left_at < 0) return {};
+  const std::size_t rest_from = static_cast<std::size_t>(left_at) - 1 + left.size();
+  if (rest_from >= text.size()) return {};
+  const std::string_view rest = text.substr(rest_from);
+  const int right_at = FindText(rest, right);
+  if (right_at < 0) return {};
+  return std::string(rest.substr(0, static_cast<std::size_t>(right_at) - 1));
+}
+
+std::string TextBetweenAnyCase(std::string_view text, std::string_view left, std::string_view right,
+                               int start, bool match_case) {
+  const std::string left_marker = ReplaceQuoteWord(left);
+  const std::string right_marker = ReplaceQuoteWord(right);
+  const int left_at = FindText(text, left_marker, start, !match_case);
+  if (left_at < 0) return {};
+  const int after = left_at + static_cast<int>(left_marker.size());
+  const int right_at = FindText(text, right_marker, after, !match_case);
+  if (right_at < 0 || right_at <= after) return {};
+  return std::string(text.substr(static_cast<std::size_t>(after) - 1,
+                                 static_cast<std::size_t>(right_at - after)));
+}
+
+}  // namespace pagoling::net
