@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the unit and integration suites, the worker suites under
+# ThreadSanitizer, a bounded fuzzing run and the formatting check.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc)
+
+echo "== formatting"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+echo "== build and test (debug)"
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+echo "== worker suites under ThreadSanitizer"
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs"
+ctest --preset tsan -j "$jobs"
+
+echo "== fuzzing (bounded)"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+ctest --test-dir build/fuzz --output-on-failure
+
+echo "All tests passed."
