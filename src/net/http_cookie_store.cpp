@@ -1,8 +1,5 @@
 #include "net/http_cookie_store.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
 #include <cctype>
 #include <cstdlib>
@@ -10,6 +7,7 @@
 #include <sstream>
 
 #include "net/http_curl.h"
+#include "platform/atomic_file.h"
 
 namespace pagoling::net {
 namespace curl {
@@ -119,32 +117,6 @@ std::string FileText(const std::vector<std::string>& lines) {
   return text;
 }
 
-// Writes beside the target, then renames over it: a crash never leaves half a cookie file.
-bool WriteOwnerOnly(const std::filesystem::path& file, const std::string& text) {
-  std::error_code error;
-  if (file.has_parent_path()) {
-    std::filesystem::create_directories(file.parent_path(), error);
-    std::filesystem::permissions(file.parent_path(), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::replace, error);
-  }
-  const std::filesystem::path temporary = file.string() + ".tmp" + std::to_string(::getpid());
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  const bool ok = written == text.size() && ::fsync(fd) == 0;
-  ::close(fd);
-  if (!ok || ::rename(temporary.c_str(), file.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 CookieStore& CookieStore::Shared() {
@@ -227,7 +199,16 @@ bool CookieStore::Save() {
                                std::filesystem::copy_options::overwrite_existing, error);
     keep_bad_copy_ = false;
   }
-  if (!WriteOwnerOnly(file_, text)) return false;
+  std::error_code error;
+  if (file_.has_parent_path()) {
+    std::filesystem::create_directories(file_.parent_path(), error);
+    std::filesystem::permissions(file_.parent_path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, error);
+  }
+  if (!platform::ReplaceFileAtomically(
+          file_, text, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)) {
+    return false;
+  }
   saved_ = text;
   return true;
 }
