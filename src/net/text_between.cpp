@@ -45,15 +45,28 @@ int FindExact(std::string_view text, std::string_view sought, std::size_t from) 
   return -1;
 }
 
+// Only ASCII letters fold, and only where they stand as characters of their own: the second byte
+// of a two-byte character can be a letter, and folding it would turn one GBK character into
+// another.
+bool FoldedMatchAt(std::string_view text, std::string_view sought, std::size_t position) {
+  for (std::size_t i = 0; i < sought.size();) {
+    const char c = text[position + i];
+    if (IsLeadByte(c)) {
+      if (c != sought[i]) return false;
+      if (i + 1 < sought.size() && text[position + i + 1] != sought[i + 1]) return false;
+      i += 2;
+    } else {
+      if (FoldAscii(c) != FoldAscii(sought[i])) return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
 int FindFolded(std::string_view text, std::string_view sought, std::size_t from) {
   const std::size_t last = text.size() - sought.size();
-  const char first = FoldAscii(sought.front());
   for (std::size_t position = from; position <= last;) {
-    if (FoldAscii(text[position]) == first) {
-      std::size_t i = 1;
-      while (i < sought.size() && FoldAscii(text[position + i]) == FoldAscii(sought[i])) ++i;
-      if (i == sought.size()) return static_cast<int>(position + 1);
-    }
+    if (FoldedMatchAt(text, sought, position)) return static_cast<int>(position + 1);
     position += IsLeadByte(text[position]) ? 2 : 1;
   }
   return -1;
@@ -100,8 +113,8 @@ std::string TextBetweenAnyCase(std::string_view text, std::string_view left, std
   const int after = left_at + static_cast<int>(left_marker.size());
   const int right_at = FindText(text, right_marker, after, !match_case);
   if (right_at < 0 || right_at <= after) return {};
-  return std::string(text.substr(static_cast<std::size_t>(after) - 1,
-                                 static_cast<std::size_t>(right_at - after)));
+  return std::string(
+      text.substr(static_cast<std::size_t>(after) - 1, static_cast<std::size_t>(right_at - after)));
 }
 
 }  // namespace pagoling::net

@@ -3,7 +3,10 @@
 namespace pagoling::platform {
 namespace {
 thread_local CancelToken* this_thread_token = nullptr;
-}
+// The token whose effect lock this thread holds: an effect that itself runs an effect (a control
+// operation that writes a file) is already one step, and relocking would deadlock.
+thread_local const CancelToken* effect_owner = nullptr;
+}  // namespace
 
 void CancelToken::Cancel() {
   {
@@ -11,6 +14,8 @@ void CancelToken::Cancel() {
     cancelled_.store(true, std::memory_order_release);
   }
   wait_wakeup_.notify_all();
+  // An effect cannot wait for itself to finish.
+  if (effect_owner == this) return;
   // Passing through the effect lock waits for an effect already under way to finish.
   std::lock_guard effect_lock(effect_mutex_);
 }
@@ -20,8 +25,18 @@ void CancelToken::ThrowIfCancelled() const {
 }
 
 void CancelToken::RunEffect(const std::function<void()>& effect) {
+  if (effect_owner == this) {
+    effect();
+    return;
+  }
   std::lock_guard effect_lock(effect_mutex_);
   ThrowIfCancelled();
+  const CancelToken* const outer = effect_owner;
+  effect_owner = this;
+  struct Restore {
+    const CancelToken* outer;
+    ~Restore() { effect_owner = outer; }
+  } restore{outer};
   effect();
 }
 

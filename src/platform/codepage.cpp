@@ -1,6 +1,7 @@
 #include "platform/codepage.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
 
 #include <memory>
@@ -20,6 +21,16 @@ const char* IcuName(CodePage code_page) {
   return code_page == CodePage::kGbk ? "windows-936-2000" : "UTF-8";
 }
 
+// ICU's own substitution skips unmappable default-ignorable characters (a zero-width space, a
+// byte-order mark); Windows writes its default character for them like for any other.
+void SubstituteEveryUnmappable(const void* /*context*/, UConverterFromUnicodeArgs* args,
+                               const UChar* /*units*/, int32_t /*length*/, UChar32 /*code_point*/,
+                               UConverterCallbackReason reason, UErrorCode* status) {
+  if (reason > UCNV_IRREGULAR) return;
+  *status = U_ZERO_ERROR;
+  ucnv_cbFromUWriteSub(args, 0, status);
+}
+
 ConverterPtr OpenConverter(CodePage code_page) {
   UErrorCode status = U_ZERO_ERROR;
   ConverterPtr converter(ucnv_open(IcuName(code_page), &status));
@@ -30,6 +41,8 @@ ConverterPtr OpenConverter(CodePage code_page) {
   if (code_page == CodePage::kGbk) {
     status = U_ZERO_ERROR;
     ucnv_setSubstChars(converter.get(), "?", 1, &status);
+    ucnv_setFromUCallBack(converter.get(), SubstituteEveryUnmappable, nullptr, nullptr, nullptr,
+                          &status);
   }
   return converter;
 }
@@ -55,7 +68,8 @@ std::u16string ToUtf16(std::string_view bytes, CodePage code_page) {
   UErrorCode status = U_ZERO_ERROR;
   ucnv_toUnicode(converter, &target, out.data() + out.size(), &source, bytes.data() + bytes.size(),
                  nullptr, /*flush=*/true, &status);
-  if (U_FAILURE(status)) throw std::runtime_error(std::string("ucnv_toUnicode: ") + u_errorName(status));
+  if (U_FAILURE(status))
+    throw std::runtime_error(std::string("ucnv_toUnicode: ") + u_errorName(status));
   out.resize(static_cast<std::size_t>(target - out.data()));
   return out;
 }

@@ -1,7 +1,11 @@
 #include "platform/files.h"
 
+#include <unicode/uchar.h>
+
 #include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <utility>
 
 #include "platform/cancel.h"
 #include "platform/codepage.h"
@@ -9,28 +13,38 @@
 namespace pagoling::platform {
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// Names are compared as Windows compares them: character by character in UTF-16, upper-cased, so
+// "?" stands for one Chinese character (two GBK bytes) and the second byte of a character never
+// folds.
+std::u16string UpperUnits(std::string_view gbk) {
+  std::u16string units = ToUtf16(gbk, CodePage::kGbk);
+  for (char16_t& unit : units) {
+    const UChar32 upper = u_toupper(unit);
+    if (upper <= 0xFFFF) unit = static_cast<char16_t>(upper);
+  }
+  return units;
+}
 
-bool WildcardFrom(std::string_view pattern, std::string_view name) {
+bool WildcardFrom(std::u16string_view pattern, std::u16string_view name) {
   std::size_t p = 0;
   std::size_t n = 0;
-  std::size_t star = std::string_view::npos;
+  std::size_t star = std::u16string_view::npos;
   std::size_t star_name = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
       ++p;
       ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
+    } else if (p < pattern.size() && pattern[p] == u'*') {
       star = p++;
       star_name = n;
-    } else if (star != std::string_view::npos) {
+    } else if (star != std::u16string_view::npos) {
       p = star + 1;
       n = ++star_name;
     } else {
       return false;
     }
   }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
   return p == pattern.size();
 }
 
@@ -47,32 +61,46 @@ std::filesystem::path NativePath(std::string_view gbk_path) {
 bool MatchesWildcard(std::string_view pattern, std::string_view name) {
   // "*.*" is Windows' way of saying every name, names without a dot included.
   if (pattern == "*.*") return true;
-  return WildcardFrom(pattern, name);
+  return WildcardFrom(UpperUnits(pattern), UpperUnits(name));
 }
 
 std::vector<FolderEntry> ListFolder(std::string_view gbk_pattern) {
-  std::size_t cut = gbk_pattern.find_last_of("\\/");
+  // The last separator that stands as a character: the second byte of a GBK character can be '\\'.
+  std::size_t cut = std::string_view::npos;
+  for (std::size_t i = 0; i < gbk_pattern.size();) {
+    const char c = gbk_pattern[i];
+    if (c == '\\' || c == '/') cut = i;
+    i += (static_cast<unsigned char>(c) & 0x80) != 0 ? 2 : 1;
+  }
   std::string_view folder = cut == std::string_view::npos ? "." : gbk_pattern.substr(0, cut);
-  std::string_view pattern = cut == std::string_view::npos ? gbk_pattern : gbk_pattern.substr(cut + 1);
+  std::string_view pattern =
+      cut == std::string_view::npos ? gbk_pattern : gbk_pattern.substr(cut + 1);
 
-  std::vector<FolderEntry> entries;
+  std::vector<std::pair<std::u16string, FolderEntry>> entries;
   std::error_code error;
   std::filesystem::directory_iterator it(NativePath(folder), error);
-  if (error) return entries;
-  for (const auto& entry : it) {
+  if (error) return {};
+  for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
+    if (error) break;
+    const std::filesystem::directory_entry& entry = *it;
     const std::string utf8_name = entry.path().filename().string();
     std::string name = GbkFromUtf8(utf8_name);
     if (Utf8FromGbk(name) != utf8_name) continue;
     if (!MatchesWildcard(pattern, name)) continue;
     FolderEntry found;
-    found.name = std::move(name);
     found.is_folder = entry.is_directory(error);
     found.is_regular_file = entry.is_regular_file(error);
-    entries.push_back(std::move(found));
+    std::u16string key = UpperUnits(name);
+    found.name = std::move(name);
+    entries.emplace_back(std::move(key), std::move(found));
   }
+  // The order NTFS lists a folder in: upper-cased UTF-16, unit by unit.
   std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-  return entries;
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<FolderEntry> listed;
+  listed.reserve(entries.size());
+  for (auto& [key, found] : entries) listed.push_back(std::move(found));
+  return listed;
 }
 
 bool FileExists(std::string_view gbk_path) {
@@ -108,11 +136,19 @@ bool DeleteFile(std::string_view gbk_path) {
 
 std::optional<std::string> ReadWholeFile(std::string_view gbk_path) {
   CheckThreadToken();
-  std::ifstream in(NativePath(gbk_path), std::ios::binary);
+  const std::filesystem::path path = NativePath(gbk_path);
+  std::error_code error;
+  // A folder opens as a stream on Linux, and reading it throws from inside the stream buffer.
+  if (std::filesystem::is_directory(path, error)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return bytes;
+  try {
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+  } catch (const std::ios_base::failure&) {
+    return std::nullopt;
+  }
 }
 
 bool WriteWholeFile(std::string_view gbk_path, std::string_view bytes) {
