@@ -1,5 +1,7 @@
 #include "platform/private_profile.h"
 
+#include <unistd.h>
+
 #include <optional>
 #include <vector>
 
@@ -19,6 +21,8 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+bool IsLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+
 // Letter case is ignored for ASCII letters only; the second byte of a GBK character is never
 // folded, so two different characters never compare equal.
 bool SameName(std::string_view a, std::string_view b) {
@@ -27,8 +31,9 @@ bool SameName(std::string_view a, std::string_view b) {
     const auto x = static_cast<unsigned char>(a[i]);
     const auto y = static_cast<unsigned char>(b[i]);
     if (x >= 0x80) {
-      if (x != y || i + 1 >= a.size() || a[i + 1] != b[i + 1]) return false;
+      if (x != y) return false;
       ++i;
+      if (i < a.size() && a[i] != b[i]) return false;
       continue;
     }
     const auto fold = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
@@ -51,10 +56,19 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
+// The position of the first `wanted` that starts a character: a GBK trail byte can equal ']'.
+std::size_t FindCharacter(std::string_view text, char wanted) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == wanted) return i;
+    if (IsLeadByte(text[i])) ++i;
+  }
+  return std::string_view::npos;
+}
+
 std::optional<std::string_view> SectionName(std::string_view line) {
   const std::string_view trimmed = Trim(line);
   if (trimmed.size() < 2 || trimmed.front() != '[') return std::nullopt;
-  const std::size_t close = trimmed.find(']');
+  const std::size_t close = FindCharacter(trimmed, ']');
   if (close == std::string_view::npos) return std::nullopt;
   return Trim(trimmed.substr(1, close - 1));
 }
@@ -114,8 +128,13 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, std::string_view gbk_path) {
+  const std::filesystem::path native = NativePath(gbk_path);
+  // A read-only file stays as it is, as on Windows; renaming over it would bypass the protection.
+  if (FileExists(gbk_path) && ::access(native.c_str(), W_OK) != 0) return false;
+  // A value is one line: a line break in it would write stray lines that read back as other keys
+  // or sections. What follows the break would never be read back anyway.
+  value = value.substr(0, value.find_first_of("\r\n"));
   std::vector<std::string> lines = SplitLines(ReadWholeFile(gbk_path).value_or(""));
-  const std::string entry = std::string(key) + "=" + std::string(value);
   if (const auto range = FindSection(lines, section)) {
     std::size_t insert_at = range->header + 1;
     bool replaced = false;
@@ -123,20 +142,24 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
       const auto found = KeyLine(lines[i]);
       if (!found) continue;
       if (SameName(found->key, key)) {
-        lines[i] = entry;
+        // The key keeps the spelling the file gave it; only its value changes.
+        lines[i] = std::string(found->key) + "=" + std::string(value);
         replaced = true;
         break;
       }
       insert_at = i + 1;
     }
-    if (!replaced) lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert_at), entry);
+    if (!replaced) {
+      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
+                   std::string(key) + "=" + std::string(value));
+    }
   } else {
     lines.push_back("[" + std::string(section) + "]");
-    lines.push_back(entry);
+    lines.push_back(std::string(key) + "=" + std::string(value));
   }
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  return ReplaceFileAtomically(NativePath(gbk_path), text);
+  return ReplaceFileAtomically(native, text);
 }
 
 }  // namespace pagoling::platform

@@ -27,7 +27,7 @@ enum class Event { kClick, kItemSelected, kGotFocus, kScroll };
 // What an observer is told after an operation changed a control.
 enum class Property {
   kText, kChecked, kSelection, kItems, kCurrentPage, kScroll, kGeometry, kEnabled, kRows, kCells,
-  kCurrentRow, kAddress
+  kCurrentRow, kAddress, kVisible
 };
 struct Change {
   std::string control;
@@ -75,6 +75,9 @@ class MainWindow {
 
   // Effective visibility: own flag, parent effectively visible, page current.
   bool IsVisible(std::string_view control) const;
+  // Sets a control's own visible flag. The window as delivered never calls it: its feature switches
+  // stay hidden. It is for front ends and tests that build a variant with a switch shown.
+  void SetOwnVisible(std::string_view control, bool visible);
   bool IsEnabled(std::string_view control) const;
   void SetEnabled(std::string_view control, bool enabled);
 
