@@ -12,35 +12,38 @@ bool IsLeadByte(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Walks character starts from the start `boundary` on and returns the first one at or after
-// `target`. Runs of ASCII are crossed eight bytes at a time.
-std::size_t NextBoundary(std::string_view text, std::size_t boundary, std::size_t target) {
+// The first byte of the run of bytes of 0x80 and above that ends just before `position`, looking
+// no further back than `known`, a character start. That byte starts a character too: it is either
+// `known` or it follows an ASCII byte, and an ASCII byte always ends a character (on its own or as
+// a second byte). Long runs (Chinese text) are crossed eight bytes at a time.
+std::size_t RunStart(std::string_view text, std::size_t known, std::size_t position) {
   const char* data = text.data();
-  while (boundary < target) {
-    if (target - boundary >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, data + boundary, sizeof word);
-      if ((word & 0x8080808080808080ULL) == 0) {
-        boundary += 8;
-        continue;
-      }
-    }
-    boundary += IsLeadByte(data[boundary]) ? 2 : 1;
+  while (position - known >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + position - 8, sizeof word);
+    if ((word & 0x8080808080808080ULL) != 0x8080808080808080ULL) break;
+    position -= 8;
   }
-  return boundary;
+  while (position > known && IsLeadByte(data[position - 1])) --position;
+  return position;
 }
 
 // Replies are searched for every field of every product: let the library find the byte match,
-// then accept it only when it stands on a character start.
+// then accept it only when it stands on a character start. From a character start, a run of high
+// bytes pairs up, so the match is a character start when the run before it has even length.
 int FindExact(std::string_view text, std::string_view sought, std::size_t from) {
-  std::size_t boundary = from;
+  std::size_t known = from;
   std::size_t search = from;
   while (search + sought.size() <= text.size()) {
     const std::size_t position = text.find(sought, search);
     if (position == std::string_view::npos) return -1;
-    boundary = NextBoundary(text, boundary, position);
-    if (boundary == position) return static_cast<int>(position + 1);
-    search = boundary;
+    if ((position - RunStart(text, known, position)) % 2 == 0) {
+      return static_cast<int>(position + 1);
+    }
+    // The match began on a second byte, so the byte after it starts a character; looking back
+    // never passes it again, which keeps the whole search linear.
+    known = position + 1;
+    search = position + 1;
   }
   return -1;
 }

@@ -131,8 +131,13 @@ TEST(FindTextAgreement, MatchesStepwiseSearchOnRandomGbkText) {
   };
   for (int round = 0; round < 20000; ++round) {
     std::string text = pick(random() % 40);
-    // Long ASCII stretches exercise the eight-bytes-at-a-time walk.
+    // Long runs of ASCII and of high bytes exercise the eight-bytes-at-a-time paths.
     if (round % 4 == 0) text.insert(random() % (text.size() + 1), std::string(random() % 30, 'b'));
+    if (round % 4 == 1) {
+      std::string run(random() % 40, '\0');
+      for (char& c : run) c = "\x81\xC4\xE3"[random() % 3];
+      text.insert(random() % (text.size() + 1), run);
+    }
     const std::string sought = pick(1 + random() % 3);
     const int start = static_cast<int>(random() % (text.size() + 3)) - 1;
     for (bool ignore_case : {false, true}) {
