@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format pkg-config
   libicu-dev libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libssl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev unicode-data
+  openssl libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev unicode-data
 )
 
 missing=()

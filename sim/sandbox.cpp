@@ -388,6 +388,9 @@ struct Sandbox::Impl {
 
   std::unique_ptr<WireServer> server;
   std::thread listener;
+  std::unique_ptr<httplib::SSLServer> tls_server;
+  std::thread tls_listener;
+  int tls_port = -1;
   std::atomic<bool> listener_done{false};
   int port = -1;
 };
@@ -396,8 +399,10 @@ void Sandbox::Impl::Handle(const httplib::Request& req, httplib::Response& res) 
   RecordedRequest rec;
   if (current_stream != nullptr) rec = ParseWire(current_stream->raw());
   if (rec.method.empty()) {
+    // The TLS listener has no raw stream: httplib's parsed request is all there is.
     rec.method = req.method;
     rec.target = req.target;
+    for (const auto& [name, value] : req.headers) rec.headers.emplace_back(name, value);
   }
   rec.body = req.body;
   {
@@ -503,11 +508,9 @@ std::optional<SessionData> Sandbox::Impl::SessionOf(const Exchange& ex) {
   std::lock_guard lock(mutex);
   for (const auto& [name, value] : ex.rec.headers) {
     if (!EqualsIgnoreCase(name, "Cookie")) continue;
-    for (const auto& [key, cookie] : ParseForm([&] {
-           std::string pairs = value;
-           std::replace(pairs.begin(), pairs.end(), ';', '&');
-           return pairs;
-         }())) {
+    std::string pairs = value;
+    std::replace(pairs.begin(), pairs.end(), ';', '&');
+    for (const auto& [key, cookie] : ParseForm(pairs)) {
       std::string_view trimmed = key;
       while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
       if (trimmed != kCookieName) continue;
@@ -772,6 +775,30 @@ bool Sandbox::Start(int port) {
   return d.server->is_running();
 }
 
+bool Sandbox::StartTls(int port, const std::string& certificate_file, const std::string& key_file) {
+  Impl& d = *impl_;
+  d.tls_server = std::make_unique<httplib::SSLServer>(certificate_file.c_str(), key_file.c_str());
+  if (!d.tls_server->is_valid()) {
+    d.tls_server.reset();
+    return false;
+  }
+  auto handler = [&d](const httplib::Request& req, httplib::Response& res) { d.Handle(req, res); };
+  d.tls_server->Get(".*", handler);
+  d.tls_server->Post(".*", handler);
+  d.tls_port = port == 0 ? d.tls_server->bind_to_any_port(d.options.host)
+                         : (d.tls_server->bind_to_port(d.options.host, port) ? port : -1);
+  if (d.tls_port <= 0) {
+    d.tls_server.reset();
+    d.tls_port = -1;
+    return false;
+  }
+  d.tls_listener = std::thread([&d] { d.tls_server->listen_after_bind(); });
+  while (!d.tls_server->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return true;
+}
+
+int Sandbox::TlsPort() const { return impl_->tls_port; }
+
 void Sandbox::Stop() {
   Impl& d = *impl_;
   {
@@ -779,6 +806,10 @@ void Sandbox::Stop() {
     d.stopping = true;
   }
   d.stop_signal.notify_all();
+  if (d.tls_server) d.tls_server->stop();
+  if (d.tls_listener.joinable()) d.tls_listener.join();
+  d.tls_server.reset();
+  d.tls_port = -1;
   if (d.server) d.server->stop();
   if (d.listener.joinable()) d.listener.join();
   d.server.reset();

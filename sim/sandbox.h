@@ -81,6 +81,11 @@ class Sandbox {
   // Stops serving and joins the serving threads; pending delays end at once. Safe to call twice.
   void Stop();
 
+  // A second listener speaking TLS with the given certificate and key (PEM files), answering the
+  // same paths; port 0 lets the system choose. For testing the client's https side.
+  bool StartTls(int port, const std::string& certificate_file, const std::string& key_file);
+  int TlsPort() const;
+
   int Port() const;
   std::string HostPort() const;  // "127.0.0.1:N", the value for every host setting of the client
   std::string BaseUrl() const;   // "http://127.0.0.1:N"

@@ -213,6 +213,14 @@ bool CookieStore::Save() {
   return true;
 }
 
+void CookieStore::Close() {
+  Save();
+  std::lock_guard lock(mutex_);
+  file_.clear();
+  saved_.clear();
+  keep_bad_copy_ = false;
+}
+
 void CookieStore::Clear() {
   ShareHandle handle;
   handle.Add("ALL");

@@ -34,6 +34,8 @@ class CookieStore {
   std::vector<std::string> NetscapeLines() const;
   // Writes the file when the cookies changed since the last save; true when the file is current.
   bool Save();
+  // Saves, then stops saving to the file, as at the end of the process.
+  void Close();
   void Clear();
 
   std::filesystem::path File() const;

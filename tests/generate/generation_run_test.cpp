@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "",
                      "请输入生成宝贝的数量",
                      {"CheckLogin"}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& row) { return row.param.name; });
 
 TEST_F(GenerationRunTest, AnyCountTextPassesTheCheck) {
   EnterOptions("连衣裙", "abc");
@@ -237,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"lone_break_is_one_empty_keyword", "\r\n", {""}},
                       SplitCase{"bare_lf_is_not_a_break", "a\nb", {"a\nb"}},
                       SplitCase{"spaces_kept", " a \r\nb", {" a ", "b"}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& row) { return row.param.name; });
 
 // --- halting ---
 
