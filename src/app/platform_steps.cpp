@@ -3,9 +3,12 @@
 #include <stdexcept>
 
 #include "app/login.h"
+#include "generate/page_assembly.h"
+#include "generate/pinyin.h"
 #include "generate/product_list.h"
 #include "generate/product_search.h"
 #include "generate/promotion_links.h"
+#include "templates/template_store.h"
 
 namespace pagoling::app {
 
@@ -40,14 +43,14 @@ void PlatformSteps::FetchItemLinks(const generate::PubContext& context) {
   generate::FetchItemLinks(window_, pacer_, endpoints_, context);
 }
 
-void PlatformSteps::LoadTemplate() { throw std::logic_error("loading templates is not built yet"); }
+void PlatformSteps::LoadTemplate() { templates::LoadTemplate(window_); }
 
-std::string PlatformSteps::AssemblePage(const std::string&) {
-  throw std::logic_error("page assembly is not built yet");
+std::string PlatformSteps::AssemblePage(const std::string& current_page_name) {
+  return generate::AssemblePage(window_, pacer_, endpoints_, current_page_name);
 }
 
-std::string PlatformSteps::ToPinyinName(const std::string&) {
-  throw std::logic_error("pinyin names are not built yet");
+std::string PlatformSteps::ToPinyinName(const std::string& name) {
+  return generate::ToPinyinName(name);
 }
 
 void PlatformSteps::CustomCollectionRun(generate::Generation&) {
