@@ -128,6 +128,7 @@ TEST_F(GenerationRunTest, PinyinNamingRenamesThePageAfterItIsWritten) {
 }
 
 struct PreCheckCase {
+  friend void PrintTo(const PreCheckCase& row, std::ostream* os) { *os << row.name; }
   std::string name;
   std::string keywords;
   bool logged_in;
@@ -218,6 +219,7 @@ TEST_F(GenerationRunTest, EmptyLineBetweenKeywordsIsAnEmptyKeyword) {
 }
 
 struct SplitCase {
+  friend void PrintTo(const SplitCase& row, std::ostream* os) { *os << row.name; }
   std::string name;
   std::string text;
   std::vector<std::string> keywords;

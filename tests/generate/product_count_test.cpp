@@ -8,6 +8,7 @@ namespace pagoling::generate {
 namespace {
 
 struct CountCase {
+  friend void PrintTo(const CountCase& row, std::ostream* os) { *os << row.name; }
   std::string name;
   std::string text_utf8;
   double value;

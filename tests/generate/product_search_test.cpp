@@ -9,6 +9,7 @@ namespace pagoling::generate {
 namespace {
 
 struct AddressCase {
+  friend void PrintTo(const AddressCase& row, std::ostream* os) { *os << row.name; }
   std::string name;
   int sort_order;
   std::string keyword_utf8;
@@ -35,20 +36,30 @@ TEST_P(SearchAddressTest, BuiltByteForByte) {
   EXPECT_EQ(*address, c.expected);
 }
 
-const std::string kPrefix = "http://pub.test:8080/pubauc/searchAuctionList.json?spm=0.0.0.0.AM7g9M&q=";
+const std::string kPrefix =
+    "http://pub.test:8080/pubauc/searchAuctionList.json?spm=0.0.0.0.AM7g9M&q=";
 
 INSTANTIATE_TEST_SUITE_P(
     SortModesAndFilters, SearchAddressTest,
     ::testing::Values(
-        AddressCase{"by_sales_no_filters", 0, "连衣裙", {},
+        AddressCase{"by_sales_no_filters",
+                    0,
+                    "连衣裙",
+                    {},
                     kPrefix + "%E8%BF%9E%E8%A1%A3%E8%A3%99&toPage=1&startCommrate=&startTotalnum="
                               "&endTotalnum=&startPrice=&endPrice=&startRatesum=&loc="
                               "&sort=_totalnum&perPagesize=40&_tb_token_=TOKEN"},
-        AddressCase{"by_commission_rate_repeats_to_page", 1, "a b", {"5", "10", "200", "9.9", "99"},
+        AddressCase{"by_commission_rate_repeats_to_page",
+                    1,
+                    "a b",
+                    {"5", "10", "200", "9.9", "99"},
                     kPrefix + "a%20b&toPage=1&startCommrate=5&startTotalnum=10&endTotalnum=200"
                               "&startPrice=9.9&endPrice=99&toPage=1&sort=_commrate&perPagesize=40"
                               "&_tb_token_=TOKEN"},
-        AddressCase{"by_total_fee_filters_unencoded", 2, "x-1.y", {"1&2", " ", "", "", "3"},
+        AddressCase{"by_total_fee_filters_unencoded",
+                    2,
+                    "x-1.y",
+                    {"1&2", " ", "", "", "3"},
                     kPrefix + "x-1.y&toPage=1&startCommrate=1&2&startTotalnum= &endTotalnum="
                               "&startPrice=&endPrice=3&toPage=1&sort=_totalfee&perPagesize=40"
                               "&_tb_token_=TOKEN"}),
@@ -62,6 +73,7 @@ TEST(SearchAddress, NoneWithoutASortOrder) {
 }
 
 struct PartsCase {
+  friend void PrintTo(const PartsCase& row, std::ostream* os) { *os << row.name; }
   std::string name;
   std::string text;
   std::vector<std::string> parts;

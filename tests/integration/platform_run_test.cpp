@@ -193,6 +193,7 @@ TEST_F(PlatformRunTest, TwoKeywordsUpToThePromotionLinks) {
 }
 
 struct FaultCase {
+  friend void PrintTo(const FaultCase& row, std::ostream* os) { *os << row.name; }
   std::string name;
   std::string path;
   sim::Fault fault;

@@ -22,6 +22,7 @@ namespace {
 using ::testing::ElementsAre;
 
 struct AddressCase {
+  friend void PrintTo(const AddressCase& row, std::ostream* os) { *os << row.name; }
   std::string name;
   std::string address;
   std::string host;
