@@ -83,7 +83,8 @@ void LoadTemplate(ui::MainWindow& window) {
 bool SaveTemplate(ui::MainWindow& window) {
   const std::string name = window.Text(kName);
   if (!generate::IsPlainName(name)) {
-    window.MessageBox("模板名称不能为空，不能只由点组成，也不能含有“/”“\\”“:”，请换一个名称"_gbk);
+    window.MessageBox(
+        "模板名称不能为空，不能只由点或空格组成，也不能含有“/”“\\”“:”，请换一个名称"_gbk);
     return false;
   }
   const std::string content = window.Text(kHead) + LoopStartMarker() + window.Text(kLoop) +
