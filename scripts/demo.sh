@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
-# The main job: a complete generation on the sandbox platform, headless.
+# The main job: a complete generation on the sandbox platform, headless. Pages land in
+# ./pagoling-demo (or the folder given with --dir).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root="$(cd "$(dirname "$0")/.." && pwd)"
 
-scripts/install-deps.sh
-cmake --preset release
-cmake --build --preset release -j "$(nproc)"
-
-if [ ! -x build/release/bin/pagoling-cli ]; then
-  echo "The headless command line (pagoling-cli) is not built yet: the demo arrives with it."
-  exit 0
-fi
-exec build/release/bin/pagoling-cli demo "$@"
+"$root/scripts/install-deps.sh"
+cmake --preset release -S "$root" >/dev/null
+cmake --build "$root/build/release" -j "$(nproc)" --target pagoling-cli pagoling_data
+exec "$root/build/release/bin/pagoling-cli" demo "$@"
