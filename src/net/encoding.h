@@ -20,7 +20,8 @@ std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
 
 // Percent-encodes every byte ("%" and two upper-case hex digits); with `keep_unreserved` the ASCII
-// letters, digits, "-" and "." stay as they are; with `utf8` the GBK text is first turned into UTF-8.
+// letters, digits, "-" and "." stay as they are; with `utf8` the GBK text is first turned into
+// UTF-8.
 std::string UrlEncode(std::string_view text, bool keep_unreserved = false, bool utf8 = false);
 
 // Resolves "%XX" escapes (either letter case; a decoded zero byte adds nothing); "+" stays "+". A

@@ -6,8 +6,22 @@
 namespace pagoling::ui {
 
 enum class ControlKind {
-  kWindow, kEditBox, kLabel, kGroupBox, kButton, kImageButton, kCheckBox, kRadioButton, kComboBox,
-  kListBox, kListView, kPageContainer, kScrollBar, kFrame, kBrowserPane, kSeparatorBar,
+  kWindow,
+  kEditBox,
+  kLabel,
+  kGroupBox,
+  kButton,
+  kImageButton,
+  kCheckBox,
+  kRadioButton,
+  kComboBox,
+  kListBox,
+  kListView,
+  kPageContainer,
+  kScrollBar,
+  kFrame,
+  kBrowserPane,
+  kSeparatorBar,
   kHyperlinkBox
 };
 

@@ -26,8 +26,19 @@ enum class Event { kClick, kItemSelected, kGotFocus, kScroll };
 
 // What an observer is told after an operation changed a control.
 enum class Property {
-  kText, kChecked, kSelection, kItems, kCurrentPage, kScroll, kGeometry, kEnabled, kRows, kCells,
-  kCurrentRow, kAddress, kVisible
+  kText,
+  kChecked,
+  kSelection,
+  kItems,
+  kCurrentPage,
+  kScroll,
+  kGeometry,
+  kEnabled,
+  kRows,
+  kCells,
+  kCurrentRow,
+  kAddress,
+  kVisible
 };
 struct Change {
   std::string control;

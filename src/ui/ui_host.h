@@ -25,7 +25,8 @@ class UiHost {
   // Starts a program without waiting. Program and arguments are in the file system's own encoding
   // (UTF-8 here), passed as they are and never through a shell, so a folder name with spaces or
   // shell characters reaches the program whole.
-  virtual void RunProgram(const std::string& program, const std::vector<std::string>& arguments) = 0;
+  virtual void RunProgram(const std::string& program,
+                          const std::vector<std::string>& arguments) = 0;
 
   // Closing the main window; the front end ends its loop after the shutdown handler ran.
   virtual void CloseWindow() = 0;
