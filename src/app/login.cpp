@@ -3,6 +3,7 @@
 #include "net/http_request.h"
 #include "net/text_between.h"
 #include "platform/codepage.h"
+#include "ui/control_names.h"
 #include "ui/shell_handlers.h"
 
 namespace pagoling::app {
@@ -10,7 +11,7 @@ namespace pagoling::app {
 using namespace pagoling::literals;
 
 namespace {
-constexpr const char* kLoginPane = "超文本浏览框1";
+using ui::kLoginPane;
 constexpr const char* kAffiliateChoice = "单选框6";
 constexpr const char* kMarketChoice = "单选框5";
 }  // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "platform/codepage.h"
+#include "ui/control_names.h"
 #include "ui/shell_handlers.h"
 
 namespace pagoling::generate {
@@ -11,17 +12,17 @@ using namespace pagoling::literals;
 
 namespace {
 
-constexpr const char* kRunLog = "编辑框8";
+using ui::kRunLog;
 constexpr const char* kKeywords = "编辑框1";
 constexpr const char* kProductCount = "编辑框7";
 constexpr const char* kSortOrder = "组合框1";
 constexpr const char* kNamingRule = "组合框2";
 constexpr const char* kSuffix = "编辑框9";
-constexpr const char* kOptionsScrollBar = "纵向滚动条1";
+using ui::kOptionsScrollBar;
 constexpr const char* kCustomCollection = "选择框1";
-constexpr const char* kLoginPane = "超文本浏览框1";
-constexpr const char* kProductTable = "超级列表框1";
-constexpr const char* kPromotionLinkTable = "超级列表框转换链接";
+using ui::kLoginPane;
+using ui::kProductTable;
+using ui::kPromotionLinkTable;
 
 // Thrown by a worker that ends itself after a failed pre-check; caught at the worker's entry.
 struct WorkerEnded {};

@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/run_directory.h"
+#include "ui/control_names.h"
 
 namespace pagoling::generate {
 
@@ -18,9 +19,9 @@ using namespace pagoling::literals;
 
 namespace {
 
-constexpr const char* kProductTable = "超级列表框1";
-constexpr const char* kPromotionLinkTable = "超级列表框转换链接";
-constexpr const char* kRunLog = "编辑框8";
+using ui::kProductTable;
+using ui::kPromotionLinkTable;
+using ui::kRunLog;
 
 bool IsLeadByte(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
 

@@ -1,11 +1,12 @@
 #include "generate/product_list.h"
 
 #include "net/text_between.h"
+#include "ui/control_names.h"
 
 namespace pagoling::generate {
 namespace {
 
-constexpr const char* kProductTable = "超级列表框1";
+using ui::kProductTable;
 
 std::string TrimSpaces(const std::string& text) {
   std::size_t begin = 0;

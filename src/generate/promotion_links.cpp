@@ -6,6 +6,7 @@
 #include "net/text_between.h"
 #include "platform/cancel.h"
 #include "platform/codepage.h"
+#include "ui/control_names.h"
 
 namespace pagoling::generate {
 
@@ -13,9 +14,9 @@ using namespace pagoling::literals;
 
 namespace {
 
-constexpr const char* kProductTable = "超级列表框1";
-constexpr const char* kPromotionLinkTable = "超级列表框转换链接";
-constexpr const char* kRunLog = "编辑框8";
+using ui::kProductTable;
+using ui::kPromotionLinkTable;
+using ui::kRunLog;
 
 // The walk stops after the row whose number equals the count; a count of 0, a negative or a
 // fractional one never equals a row number, so every row is processed.

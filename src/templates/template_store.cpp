@@ -7,6 +7,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/run_directory.h"
+#include "ui/control_names.h"
 #include "ui/shell_handlers.h"
 
 namespace pagoling::templates {
@@ -21,7 +22,7 @@ constexpr const char* kHead = "编辑框3";
 constexpr const char* kLoop = "编辑框4";
 constexpr const char* kTail = "编辑框5";
 constexpr const char* kPreviewPane = "超文本浏览框2";
-constexpr const char* kPages = "选择夹2";
+using ui::kSwitchingPane;
 
 std::string SelectedName(ui::MainWindow& window) {
   const int index = window.SelectedIndex(kTemplateList);
@@ -116,7 +117,7 @@ void OnTemplateSelected(ui::MainWindow& window) {
 }
 
 void ShowTemplatePreview(ui::MainWindow& window) {
-  window.SetCurrentPage(kPages, ui::kPreviewPage);
+  window.SetCurrentPage(kSwitchingPane, ui::kPreviewPage);
   if (PreviewFileExists(window)) {
     ShowPreview(window);
     LoadTemplate(window);
@@ -127,7 +128,7 @@ void ShowTemplatePreview(ui::MainWindow& window) {
 }
 
 void ShowTemplateEditor(ui::MainWindow& window) {
-  window.SetCurrentPage(kPages, ui::kTemplateEditorPage);
+  window.SetCurrentPage(kSwitchingPane, ui::kTemplateEditorPage);
   if (TemplateFileExists(window)) {
     LoadTemplate(window);
   } else {

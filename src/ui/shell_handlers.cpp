@@ -7,6 +7,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/run_directory.h"
+#include "ui/control_names.h"
 
 namespace pagoling::ui {
 namespace {
@@ -19,9 +20,7 @@ constexpr const char* kFileBrowser = "explorer";
 constexpr const char* kFileBrowser = "xdg-open";
 #endif
 
-constexpr const char* kSwitchingPane = "选择夹2";
 constexpr const char* kOptionsGroup = "分组框3";
-constexpr const char* kOptionsScrollBar = "纵向滚动条1";
 
 // Written once at start-up on the GUI thread, read by the scroll handler.
 std::atomic<int> options_pane_top{0};

@@ -134,11 +134,12 @@ class CliRunTest : public ::testing::Test {
         << session.cookie_value << "\n";
   }
 
-  int Run(std::vector<std::string> arguments, const std::string& keywords = "连衣裙\n") {
+  int Run(std::vector<std::string> arguments, const std::string& keywords = "连衣裙\n",
+          bool progress = false) {
     std::istringstream in(keywords);
     out_.str("");
     err_.str("");
-    Io io{out_, err_, in, false};
+    Io io{out_, err_, in, progress};
     arguments.insert(arguments.begin(), {"run", "--dir", dir_.Path().string(), "--keywords", "-",
                                          "--cookie-jar", jar_.string()});
     const int status = Main(arguments, io);
@@ -170,6 +171,15 @@ TEST_F(CliRunTest, RunStreamsTheLogAndWritesThePage) {
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(bytes.rfind(platform::GbkFromUtf8("<h1>连衣裙</h1><p>"), 0), 0u);
   EXPECT_THAT(platform::Utf8FromGbk(bytes), HasSubstr("连衣裙"));
+}
+
+TEST_F(CliRunTest, ProgressLineCountsKeywordsAndProducts) {
+  LogIn();
+  EXPECT_EQ(Run({"--count", "1"}, "连衣裙\n茶叶\n", true), kExitCompleted);
+  EXPECT_THAT(err_.str(), HasSubstr("keyword 2 of 2, 1 products done"));
+  EXPECT_THAT(err_.str(), HasSubstr("about 00:0"));  // a remaining time once a keyword is done
+  EXPECT_THAT(err_.str(), ::testing::EndsWith("\r\033[K"));  // the line is gone at the end
+  EXPECT_THAT(out_.str(), Not(HasSubstr("\033")));
 }
 
 TEST_F(CliRunTest, PreCheckEndsWithStatusOneAndTheMessageOnStandardError) {

@@ -17,6 +17,7 @@
 #include "net/http_cookie_store.h"
 #include "platform/codepage.h"
 #include "sim/sandbox.h"
+#include "support/sandbox_login.h"
 #include "support/temp_dir.h"
 #include "templates/template_store.h"
 #include "ui/headless_host.h"
@@ -45,19 +46,11 @@ class PageRunTest : public ::testing::Test {
   void SetUp() override {
     net::CookieStore::Shared().Clear();
     ASSERT_TRUE(sandbox_.Start(0));
-    for (std::string* host :
-         {&endpoints_.publisher_host, &endpoints_.member_host, &endpoints_.affiliate_login_host,
-          &endpoints_.ad_home_host, &endpoints_.market_login_host, &endpoints_.baidu_short_host,
-          &endpoints_.netease_short_host}) {
-      *host = sandbox_.HostPort();
-    }
+    endpoints_ = testing::SandboxEndpoints(sandbox_);
     steps_ = std::make_unique<app::PlatformSteps>(window_, pacer_, endpoints_);
     generation_ =
         std::make_unique<generate::Generation>(window_, pacer_, *steps_, endpoints_.member_host);
-    const sim::Session session = sandbox_.CreateSession("tester");
-    ASSERT_TRUE(net::CookieStore::Shared().ImportLine(
-        "Set-Cookie: " + sandbox_.SessionCookieName() + "=" + session.cookie_value + "; Path=/",
-        "127.0.0.1"));
+    testing::LogInToSandbox(sandbox_);
 
     fs::create_directories(TemplateFolder());
     std::ofstream(TemplateFolder() / "模板文件.htm", std::ios::binary) << Gbk(kTemplateUtf8);

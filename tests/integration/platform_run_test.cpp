@@ -10,6 +10,7 @@
 #include "net/text_between.h"
 #include "platform/codepage.h"
 #include "sim/sandbox.h"
+#include "support/sandbox_login.h"
 #include "ui/headless_host.h"
 
 namespace pagoling {
@@ -38,11 +39,7 @@ class PlatformRunTest : public ::testing::Test {
   void SetUp() override {
     net::CookieStore::Shared().Clear();
     ASSERT_TRUE(sandbox_.Start(0));
-    for (std::string* host :
-         {&endpoints_.publisher_host, &endpoints_.member_host, &endpoints_.affiliate_login_host,
-          &endpoints_.ad_home_host, &endpoints_.market_login_host}) {
-      *host = sandbox_.HostPort();
-    }
+    endpoints_ = testing::SandboxEndpoints(sandbox_);
     steps_ = std::make_unique<StepsUpToLinks>(window_, pacer_, endpoints_);
     generation_ =
         std::make_unique<generate::Generation>(window_, pacer_, *steps_, endpoints_.member_host);
@@ -53,13 +50,7 @@ class PlatformRunTest : public ::testing::Test {
   }
   void TearDown() override { net::CookieStore::Shared().Clear(); }
 
-  void LogIn() {
-    const sim::Session session = sandbox_.CreateSession("tester");
-    ASSERT_TRUE(net::CookieStore::Shared().ImportLine(
-        "Set-Cookie: " + sandbox_.SessionCookieName() + "=" + session.cookie_value + "; Path=/",
-        "127.0.0.1"));
-    token_ = session.token;
-  }
+  void LogIn() { token_ = testing::LogInToSandbox(sandbox_); }
 
   generate::RunOutcome Run(const std::string& keywords_utf8) {
     window_.SetText("编辑框1", platform::GbkFromUtf8(keywords_utf8));
@@ -233,6 +224,44 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"item_code_slow_once", "/common/code/getAuctionCode.json",
                   sim::Fault::Delay(300).Times(1)}),
     [](const auto& row) { return row.param.name; });
+
+TEST_F(PlatformRunTest, ShopInfoStepRunsOnlyWhileTheOptionsScrollBarIsVisible) {
+  LogIn();
+  window_.SetText("编辑框7", "2");
+  window_.SetOwnVisible("纵向滚动条1", true);  // a layout that shows the switch
+  ASSERT_EQ(Run("茶叶"), generate::RunOutcome::kCompleted);
+
+  std::vector<std::string> paths;
+  for (const auto& request : sandbox_.Requests()) paths.push_back(request.Path());
+  EXPECT_THAT(
+      paths, ElementsAreArray({"/membersvc/index.htm", "/common/getUnionPubContextInfo.json",
+                               "/pubauc/searchAuctionList.json", "/pubauc/searchPromotionInfo.json",
+                               "/common/code/getShopCode.json", "/pubauc/searchPromotionInfo.json",
+                               "/common/code/getShopCode.json", "/common/code/getAuctionCode.json",
+                               "/common/code/getAuctionCode.json"}));
+  const std::string seller = window_.Cell("超级列表框1", 0, 3);
+  EXPECT_EQ(sandbox_.Requests()[3].target,
+            "/pubauc/searchPromotionInfo.json?oriMemberid=" + seller + "&_tb_token_=" + token_);
+  EXPECT_EQ(sandbox_.Requests()[4].target, "/common/code/getShopCode.json?orimemberid=" + seller +
+                                               "&adzoneid=3&siteid=2&_tb_token_=" + token_);
+  // Decoded replies: the escapes of the picture address are resolved.
+  EXPECT_THAT(window_.Cell("超级列表框1", 0, 4), HasSubstr("user_number_id=" + seller));
+  EXPECT_THAT(window_.Cell("超级列表框1", 0, 5), ::testing::StartsWith("http://"));
+  EXPECT_EQ(window_.Cell("超级列表框1", 2, 4), "");  // past the product count
+}
+
+TEST_F(PlatformRunTest, ItemLinksLogNothingPerProductWhileCustomCollectionIsOn) {
+  LogIn();
+  window_.SetText("编辑框7", "2");
+  const int row = window_.InsertRow("超级列表框1");
+  window_.SetCell("超级列表框1", row, 0, "1");
+  window_.SetCell("超级列表框1", row, 1, "t");
+  window_.SetChecked("选择框1", 1);
+  const auto context = steps_->FetchPubContext();
+  steps_->FetchItemLinks(context);
+  EXPECT_EQ(window_.Text("编辑框8"), "");
+  EXPECT_EQ(window_.RowCount("超级列表框转换链接"), 1);
+}
 
 TEST_F(PlatformRunTest, ShowLoginPageOpensTheAffiliateLoginOnce) {
   app::ShowLoginPage(window_, endpoints_);
