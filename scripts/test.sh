@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the unit and integration suites, the worker suites under
-# ThreadSanitizer, a bounded fuzzing run and the formatting check.
+# Builds everything and runs every test: the unit and integration suites (plain and under ASan and
+# UBSan), the worker suites under ThreadSanitizer, a bounded fuzzing run and the formatting check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +16,11 @@ cmake --preset default
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
+echo "== every suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
+
 echo "== worker suites under ThreadSanitizer"
 cmake --preset tsan
 cmake --build --preset tsan -j "$jobs"
@@ -23,7 +28,7 @@ ctest --preset tsan -j "$jobs"
 
 echo "== fuzzing (bounded)"
 cmake --preset fuzz
-cmake --build --preset fuzz -j "$jobs"
+cmake --build --preset fuzz -j "$jobs" --target pagoling_fuzz_text
 ctest --test-dir build/fuzz --output-on-failure
 
 echo "All tests passed."
