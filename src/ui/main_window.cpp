@@ -250,6 +250,14 @@ bool MainWindow::IsEnabled(std::string_view control) const {
   return Read<bool>(control, [](const Control& c) { return c.enabled; });
 }
 
+void MainWindow::SetOwnVisible(std::string_view control, bool visible) {
+  Write(control, Property::kVisible, [&](Control& c) {
+    const bool changed = c.visible != visible;
+    c.visible = visible;
+    return changed;
+  });
+}
+
 void MainWindow::SetEnabled(std::string_view control, bool enabled) {
   Write(control, Property::kEnabled, [&](Control& c) {
     c.enabled = enabled;
