@@ -2,6 +2,7 @@
 
 #include "app/login.h"
 #include "app/settings.h"
+#include "collect/rule_editor.h"
 #include "platform/run_directory.h"
 #include "templates/template_store.h"
 #include "ui/shell_handlers.h"
@@ -75,6 +76,13 @@ void Application::RegisterHandlers() {
   on("按钮3", Event::kClick, [&w] { templates::SaveTemplateClicked(w); });
   on("按钮4", Event::kClick, [&w] { templates::ModifyTemplate(w); });
   on("按钮6", Event::kClick, [&w] { templates::MakeTemplate(w); });
+  on("选择框1", Event::kGotFocus, [&w] { collect::ListRules(w); });
+  on("选择框1", Event::kClick, [&w] { collect::OnCustomCollectionClicked(w); });
+  on("资源组合框1", Event::kItemSelected, [&w] { collect::LoadRule(w); });
+  on("按钮2", Event::kClick, [&w] { collect::AddRuleAddress(w); });
+  on("按钮7", Event::kClick, [&w] { collect::DeleteRuleAddress(w); });
+  on("保存按钮", Event::kClick, [&w] { collect::SaveRule(w); });
+  on("网址超级列表框", Event::kClick, [&w] { collect::PickRuleAddress(w); });
 }
 
 // Every process-wide value lives in an object that the front end owns and destroys; nothing is

@@ -1,8 +1,7 @@
 #include "app/platform_steps.h"
 
-#include <stdexcept>
-
 #include "app/login.h"
+#include "collect/custom_run.h"
 #include "generate/page_assembly.h"
 #include "generate/pinyin.h"
 #include "generate/product_list.h"
@@ -53,8 +52,8 @@ std::string PlatformSteps::ToPinyinName(const std::string& name) {
   return generate::ToPinyinName(name);
 }
 
-void PlatformSteps::CustomCollectionRun(generate::Generation&) {
-  throw std::logic_error("custom collection is not built yet");
+void PlatformSteps::CustomCollectionRun(generate::Generation& generation) {
+  collect::CustomCollectionRun(generation, endpoints_);
 }
 
 }  // namespace pagoling::app
