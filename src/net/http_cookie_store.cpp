@@ -189,6 +189,32 @@ std::vector<std::string> CookieStore::NetscapeLines() const {
 }
 
 bool CookieStore::Save() {
+  bool written = false;
+  const bool current = WriteIfChanged(written);
+  if (written) {
+    std::vector<std::function<void()>> listeners;
+    {
+      std::lock_guard lock(listeners_mutex_);
+      for (const auto& [id, listener] : listeners_) listeners.push_back(listener);
+    }
+    for (const auto& listener : listeners) listener();
+  }
+  return current;
+}
+
+int CookieStore::AddChangeListener(std::function<void()> listener) {
+  std::lock_guard lock(listeners_mutex_);
+  const int id = next_listener_id_++;
+  listeners_.emplace(id, std::move(listener));
+  return id;
+}
+
+void CookieStore::RemoveChangeListener(int id) {
+  std::lock_guard lock(listeners_mutex_);
+  listeners_.erase(id);
+}
+
+bool CookieStore::WriteIfChanged(bool& written) {
   const std::string text = FileText(NetscapeLines());
   std::lock_guard lock(mutex_);
   if (file_.empty()) return false;
@@ -210,6 +236,7 @@ bool CookieStore::Save() {
     return false;
   }
   saved_ = text;
+  written = true;
   return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -38,17 +40,26 @@ class CookieStore {
   void Close();
   void Clear();
 
+  // Called after a save that changed the file, on the saving thread and outside the store's lock,
+  // so the desktop window can pass cookies set by requests on to its login pane.
+  int AddChangeListener(std::function<void()> listener);
+  void RemoveChangeListener(int id);
+
   std::filesystem::path File() const;
   // $XDG_DATA_HOME/pagoling/cookies.txt, else ~/.local/share/pagoling/cookies.txt.
   static std::filesystem::path DefaultFile();
 
  private:
   CookieStore() = default;
+  bool WriteIfChanged(bool& written);
 
   mutable std::mutex mutex_;
   std::filesystem::path file_;
   std::string saved_;  // the file's content as last written or read
   bool keep_bad_copy_ = false;
+  std::mutex listeners_mutex_;
+  std::map<int, std::function<void()>> listeners_;
+  int next_listener_id_ = 1;
 };
 
 }  // namespace pagoling::net

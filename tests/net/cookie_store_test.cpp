@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <fstream>
 
 #include "net/http_cookie_store.h"
@@ -106,6 +107,25 @@ TEST_F(CookieStoreTest, BadLinesAreSkippedWithAWarningAndTheFileIsKept) {
   // The next save keeps what the user had beside the new file.
   EXPECT_EQ(ReadFile(file.string() + ".bad"), original);
   EXPECT_THAT(ReadFile(file), HasSubstr(session.cookie_value));
+}
+
+TEST_F(CookieStoreTest, ListenersHearSavesThatChangedTheFileAndNothingElse) {
+  CookieStore::Shared().Open(folder_.Path() / "cookies.txt");
+  std::atomic<int> heard{0};
+  const int id = CookieStore::Shared().AddChangeListener([&heard] { ++heard; });
+
+  LogIn();  // the request saves the session cookie it was given
+  EXPECT_EQ(heard.load(), 1);
+  EXPECT_TRUE(CookieStore::Shared().Save());  // nothing new to write
+  EXPECT_EQ(heard.load(), 1);
+  EXPECT_TRUE(CookieStore::Shared().ImportLine("127.0.0.1\tFALSE\t/\tFALSE\t0\textra\t1"));
+  EXPECT_TRUE(CookieStore::Shared().Save());
+  EXPECT_EQ(heard.load(), 2);
+
+  CookieStore::Shared().RemoveChangeListener(id);
+  EXPECT_TRUE(CookieStore::Shared().ImportLine("127.0.0.1\tFALSE\t/\tFALSE\t0\textra\t2"));
+  EXPECT_TRUE(CookieStore::Shared().Save());
+  EXPECT_EQ(heard.load(), 2);
 }
 
 }  // namespace
