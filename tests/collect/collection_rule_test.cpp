@@ -7,13 +7,14 @@
 
 #include "platform/codepage.h"
 #include "sim/pages.h"
+#include "support/text_files.h"
 
 namespace pagoling {
 namespace {
 
-using collect::CollectionRule;
+using testing::Gbk;
 
-std::string Gbk(const std::string& utf8) { return platform::GbkFromUtf8(utf8); }
+using collect::CollectionRule;
 
 CollectionRule SampleRule() {
   CollectionRule rule;

@@ -12,23 +12,20 @@
 #include "collect/collection_rule.h"
 #include "platform/codepage.h"
 #include "support/temp_dir.h"
+#include "support/text_files.h"
 #include "ui/headless_host.h"
 #include "ui/shell_handlers.h"
 
 namespace pagoling {
 namespace {
 
+using testing::Gbk;
+using testing::ReadBytes;
+using testing::Utf8;
+
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-std::string Gbk(const std::string& utf8) { return platform::GbkFromUtf8(utf8); }
-std::string Utf8(const std::string& gbk) { return platform::Utf8FromGbk(gbk); }
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class RuleEditorTest : public ::testing::Test {
  protected:

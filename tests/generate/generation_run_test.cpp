@@ -9,18 +9,19 @@
 
 #include "platform/codepage.h"
 #include "support/recording_steps.h"
+#include "support/text_files.h"
 #include "ui/headless_host.h"
 #include "ui/shell_handlers.h"
 
 namespace pagoling::generate {
 namespace {
 
+using testing::Utf8;
+
 using namespace pagoling::literals;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
-
-std::string Utf8(const std::string& gbk) { return platform::Utf8FromGbk(gbk); }
 
 // Blocks every pause of a run until the run is halted, while `blocking` is set; otherwise records.
 class GatePacer final : public platform::Pacer {

@@ -10,21 +10,18 @@
 #include "generate/product_count.h"
 #include "platform/codepage.h"
 #include "support/temp_dir.h"
+#include "support/text_files.h"
 #include "ui/headless_host.h"
 
 namespace pagoling::generate {
 namespace {
 
+using testing::Gbk;
+using testing::ReadBytes;
+
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-std::string Gbk(const std::string& utf8) { return platform::GbkFromUtf8(utf8); }
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct CountCase {
   std::string name;

@@ -19,23 +19,20 @@
 #include "sim/sandbox.h"
 #include "support/sandbox_login.h"
 #include "support/temp_dir.h"
+#include "support/text_files.h"
 #include "templates/template_store.h"
 #include "ui/headless_host.h"
 
 namespace pagoling {
 namespace {
 
+using testing::Gbk;
+using testing::ReadBytes;
+using testing::Utf8;
+
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-std::string Gbk(const std::string& utf8) { return platform::GbkFromUtf8(utf8); }
-std::string Utf8(const std::string& gbk) { return platform::Utf8FromGbk(gbk); }
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 constexpr const char* kTemplateUtf8 =
     "<h>[#关键词#]</h>\r\n[#商品循环开始#]<i>[#商品排名#]|[#商品标题#]|[#商品网址#]</i>\r\n"

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
+#include "support/text_files.h"
 
 namespace pagoling::generate {
 namespace {
+
+using testing::Gbk;
 
 struct NameCase {
   std::string name;
@@ -19,8 +22,6 @@ class PinyinNameTest : public ::testing::TestWithParam<NameCase> {};
 TEST_P(PinyinNameTest, FileNameForm) {
   EXPECT_EQ(ToPinyinName(GetParam().input), GetParam().expected);
 }
-
-std::string Gbk(const char* utf8) { return platform::GbkFromUtf8(utf8); }
 
 INSTANTIATE_TEST_SUITE_P(
     Keywords, PinyinNameTest,

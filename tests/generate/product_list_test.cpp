@@ -4,14 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
+#include "support/text_files.h"
 #include "ui/headless_host.h"
 
 namespace pagoling::generate {
 namespace {
 
-using ::testing::ElementsAre;
+using testing::Gbk;
 
-std::string Gbk(const std::string& utf8) { return platform::GbkFromUtf8(utf8); }
+using ::testing::ElementsAre;
 
 // One product record as the search reply carries it after decoding.
 std::string Record(const std::string& id, const std::string& title, const std::string& tail = "") {

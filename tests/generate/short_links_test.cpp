@@ -13,14 +13,15 @@
 #include "platform/codepage.h"
 #include "sim/sandbox.h"
 #include "support/temp_dir.h"
+#include "support/text_files.h"
 #include "ui/headless_host.h"
 
 namespace pagoling::generate {
 namespace {
 
-using ::testing::IsEmpty;
+using testing::Gbk;
 
-std::string Gbk(const std::string& utf8) { return platform::GbkFromUtf8(utf8); }
+using ::testing::IsEmpty;
 
 // "http://a/连" with every byte escaped, the Chinese character as UTF-8.
 constexpr const char* kEncodedLink = "%68%74%74%70%3A%2F%2F%61%2F%E8%BF%9E";

@@ -11,15 +11,16 @@
 #include "platform/codepage.h"
 #include "sim/sandbox.h"
 #include "support/sandbox_login.h"
+#include "support/text_files.h"
 #include "ui/headless_host.h"
 
 namespace pagoling {
 namespace {
 
+using testing::Utf8;
+
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
-
-std::string Utf8(const std::string& gbk) { return platform::Utf8FromGbk(gbk); }
 
 // The platform steps up to and including the promotion links; the template and the page are not
 // this suite's business, so those two steps only note that they were reached.

@@ -9,18 +9,16 @@
 #include "net/http_request.h"
 #include "sim/sandbox.h"
 #include "support/temp_dir.h"
+#include "support/text_files.h"
 
 namespace pagoling::net {
 namespace {
 
+using testing::ReadBytes;
+
 using ::testing::HasSubstr;
 
 const std::string kLogOut = "\xCD\xCB\xB3\xF6";  // 退出 in GBK
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 class CookieStoreTest : public ::testing::Test {
  protected:
@@ -53,7 +51,7 @@ TEST_F(CookieStoreTest, LoginSurvivesARestartThroughTheOwnerOnlyCookieFile) {
   LogIn();
   EXPECT_TRUE(LoggedIn());
 
-  EXPECT_THAT(ReadFile(file), HasSubstr(sandbox_.SessionCookieName()));
+  EXPECT_THAT(ReadBytes(file), HasSubstr(sandbox_.SessionCookieName()));
   struct stat info {};
   ASSERT_EQ(::stat(file.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -105,8 +103,8 @@ TEST_F(CookieStoreTest, BadLinesAreSkippedWithAWarningAndTheFileIsKept) {
   EXPECT_TRUE(LoggedIn());
 
   // The next save keeps what the user had beside the new file.
-  EXPECT_EQ(ReadFile(file.string() + ".bad"), original);
-  EXPECT_THAT(ReadFile(file), HasSubstr(session.cookie_value));
+  EXPECT_EQ(ReadBytes(file.string() + ".bad"), original);
+  EXPECT_THAT(ReadBytes(file), HasSubstr(session.cookie_value));
 }
 
 TEST_F(CookieStoreTest, ListenersHearSavesThatChangedTheFileAndNothingElse) {

@@ -9,28 +9,21 @@
 
 #include "platform/codepage.h"
 #include "support/temp_dir.h"
+#include "support/text_files.h"
 #include "ui/headless_host.h"
 #include "ui/shell_handlers.h"
 
 namespace pagoling::templates {
 namespace {
 
+using testing::Gbk;
+using testing::ReadBytes;
+using testing::Utf8;
+using testing::WriteBytes;
+
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-std::string Gbk(const std::string& utf8) { return platform::GbkFromUtf8(utf8); }
-std::string Utf8(const std::string& gbk) { return platform::Utf8FromGbk(gbk); }
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // The four editor boxes 编辑框2..编辑框5, as UTF-8.
 struct Boxes {
