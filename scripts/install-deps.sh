@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang clang-format pkg-config
   libicu-dev libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libssl-dev
   openssl libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev unicode-data
-  qt6-base-dev qt6-webengine-dev
+  qt6-base-dev qt6-webengine-dev fonts-wqy-microhei
 )
 
 missing=()
