@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "collect/rule_controls.h"
 #include "generate/product_count.h"
 #include "net/encoding.h"
 #include "net/http_request.h"
@@ -17,12 +18,6 @@ using namespace pagoling::literals;
 namespace {
 
 constexpr const char* kScrapedItemTable = "自定义超级列表框";
-constexpr const char* kAddressList = "网址超级列表框";
-constexpr const char* kRuleName = "资源名称编辑框";
-constexpr const char* kItemStart = "单个前编辑框";
-constexpr const char* kItemEnd = "单个后编辑框";
-constexpr const char* kPriceStart = "特价前编辑框";
-constexpr const char* kPriceEnd = "特价后编辑框";
 constexpr const char* kProductCount = "编辑框7";
 constexpr const char* kSuffix = "编辑框9";
 constexpr const char* kShopLinkLabel = "标签24";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "collect/collection_rule.h"
+#include "collect/rule_controls.h"
 #include "generate/page_assembly.h"
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
@@ -18,13 +19,7 @@ namespace {
 
 constexpr const char* kCustomCollection = "选择框1";
 constexpr const char* kRuleList = "资源组合框1";
-constexpr const char* kRuleName = "资源名称编辑框";
 constexpr const char* kAddressBox = "网址编辑框";
-constexpr const char* kAddressList = "网址超级列表框";
-constexpr const char* kItemStart = "单个前编辑框";
-constexpr const char* kItemEnd = "单个后编辑框";
-constexpr const char* kPriceStart = "特价前编辑框";
-constexpr const char* kPriceEnd = "特价后编辑框";
 
 void AppendAddress(ui::MainWindow& window, const std::string& address) {
   const int row = window.InsertRow(kAddressList);
