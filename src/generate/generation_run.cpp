@@ -155,10 +155,13 @@ std::string Generation::CurrentPageName() const {
   return current_page_name_;
 }
 
+// One step with respect to a stop: a check followed by a separate write could land the name just
+// after StopGeneration returned.
 void Generation::SetCurrentPageName(const std::string& name) {
-  platform::CheckThreadToken();
-  std::lock_guard lock(state_mutex_);
-  current_page_name_ = name;
+  platform::RunThreadEffect([&] {
+    std::lock_guard lock(state_mutex_);
+    current_page_name_ = name;
+  });
 }
 
 void Generation::PumpingDelay(int milliseconds) {

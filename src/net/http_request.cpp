@@ -95,7 +95,15 @@ HopResult PerformHop(const Hop& hop, const std::string& referer, const std::stri
   platform::CancelToken* token = platform::ThisThreadToken();
   for (;;) {
     int running = 0;
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+    CURLMcode performed = CURLM_OK;
+    // Each step of the transfer is one effect: once a halt has returned, not a further byte goes
+    // out, so a request never starts after the stop button was answered.
+    try {
+      platform::RunThreadEffect([&] { performed = curl_multi_perform(multi.get(), &running); });
+    } catch (const platform::Halted&) {
+      break;
+    }
+    if (performed != CURLM_OK) {
       result.code = CURLE_FAILED_INIT;
       break;
     }
