@@ -16,10 +16,12 @@ void SteadyPacer::Pause(std::chrono::milliseconds duration) {
   if (duration.count() > 0 && !token->WaitFor(duration)) throw Halted{};
 }
 
+// Recorded as one step with respect to a stop, so no pause shows up after the stop returned.
 void RecordingPacer::Pause(std::chrono::milliseconds duration) {
-  CheckThreadToken();
-  std::lock_guard lock(mutex_);
-  pauses_.push_back(static_cast<int>(duration.count()));
+  RunThreadEffect([&] {
+    std::lock_guard lock(mutex_);
+    pauses_.push_back(static_cast<int>(duration.count()));
+  });
 }
 
 std::vector<int> RecordingPacer::Pauses() const {
