@@ -9,8 +9,8 @@
 
 namespace pagoling::app {
 
-// The run's steps as they talk to the affiliate platform and write pages. Steps whose routines
-// are not built yet report so loudly instead of pretending to work.
+// The run's steps as they talk to the affiliate platform and write pages: the seam the
+// generation run calls through, filled with the real routines.
 class PlatformSteps : public generate::RunSteps {
  public:
   PlatformSteps(ui::MainWindow& window, platform::Pacer& pacer, net::Endpoints endpoints);
