@@ -39,12 +39,12 @@ void Application::InitMainWindow() {
   LoadSettings(window_);
 }
 
-void Application::ShutdownMainWindow() {
-  if (shut_down_) return;
+bool Application::ShutdownMainWindow() {
+  if (shut_down_) return true;
   shut_down_ = true;
   // No worker may touch the controls while they are read for saving.
   generation_.EndWorker();
-  SaveSettings(window_);
+  return SaveSettings(window_);
 }
 
 void Application::ShutdownWithoutSaving() {

@@ -36,8 +36,9 @@ class Application {
   // The created handler: look, options pane, template list, default selections, help page,
   // StopFlag, settings file, in that order.
   void InitMainWindow();
-  // The about-to-be-destroyed handler: ends a running worker, then saves the settings. Runs once.
-  void ShutdownMainWindow();
+  // The about-to-be-destroyed handler: ends a running worker, then saves the settings. Runs once;
+  // false when the settings could not be saved, so the front end can say so.
+  bool ShutdownMainWindow();
   // Ends a running worker and leaves the settings file as it was (the command line without
   // --save-settings); the window's shutdown then does nothing more.
   void ShutdownWithoutSaving();

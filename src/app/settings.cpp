@@ -49,9 +49,8 @@ class SettingsFile {
   std::string Read(const char* key) const {
     return platform::GetPrivateProfileString(section_, Gbk(key), "", path_);
   }
-  // Write failures go unreported: there is nobody left to tell at exit.
-  void Write(const char* key, const std::string& value) const {
-    platform::WritePrivateProfileString(section_, Gbk(key), value, path_);
+  bool Write(const char* key, const std::string& value) const {
+    return platform::WritePrivateProfileString(section_, Gbk(key), value, path_);
   }
 
  private:
@@ -71,10 +70,11 @@ void LoadIndex(ui::MainWindow& window, const SettingsFile& file, const char* key
   }
 }
 
-void SaveIndex(ui::MainWindow& window, const SettingsFile& file, const char* key,
+// An index out of the box's range writes nothing, which is no failure.
+bool SaveIndex(ui::MainWindow& window, const SettingsFile& file, const char* key,
                std::string_view control, int count) {
   const int index = window.SelectedIndex(control);
-  if (index >= 0 && index < count) file.Write(key, std::to_string(index));
+  return index < 0 || index >= count || file.Write(key, std::to_string(index));
 }
 
 }  // namespace
@@ -93,18 +93,22 @@ void LoadSettings(ui::MainWindow& window) {
   }
 }
 
-void SaveSettings(ui::MainWindow& window) {
+bool SaveSettings(ui::MainWindow& window) {
   const std::string path = SettingsPath();
   if (!platform::FileExists(path)) platform::WriteWholeFile(path, "");
   const SettingsFile file;
-  SaveIndex(window, file, "排序方式", kSortBox, kSortOrders);
-  for (const KeyOfControl& text : kTextKeys) file.Write(text.key, window.Text(text.control));
-
-  if (!window.IsVisible(kSwitch)) return;
-  SaveIndex(window, file, "命名规则", kNamingBox, kNamingRules);
-  for (const KeyOfControl& check : kCheckKeys) {
-    file.Write(check.key, window.Checked(check.control) != 0 ? "1" : "0");
+  // Every key is tried even after a failure: a key that can be written is not lost for another.
+  bool saved = SaveIndex(window, file, "排序方式", kSortBox, kSortOrders);
+  for (const KeyOfControl& text : kTextKeys) {
+    saved = file.Write(text.key, window.Text(text.control)) && saved;
   }
+
+  if (!window.IsVisible(kSwitch)) return saved;
+  saved = SaveIndex(window, file, "命名规则", kNamingBox, kNamingRules) && saved;
+  for (const KeyOfControl& check : kCheckKeys) {
+    saved = file.Write(check.key, window.Checked(check.control) != 0 ? "1" : "0") && saved;
+  }
+  return saved;
 }
 
 }  // namespace pagoling::app

@@ -15,6 +15,8 @@ void LoadSettings(ui::MainWindow& window);
 // Writes the option controls into the file, creating it when missing; every other section, key
 // and comment of the file stays as it was. The four switched keys are written only while the
 // options scroll bar is visible; otherwise whatever an earlier file holds for them stays.
-void SaveSettings(ui::MainWindow& window);
+// False when a key could not be written (a full disk, a read-only folder); the file then holds what
+// it held before that write, never a part of it.
+bool SaveSettings(ui::MainWindow& window);
 
 }  // namespace pagoling::app

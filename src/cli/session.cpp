@@ -242,7 +242,10 @@ int RunInFolder(const RunRequest& request, Io& io) {
   }
 
   if (request.save_settings) {
-    application.ShutdownMainWindow();
+    if (!application.ShutdownMainWindow()) {
+      io.err << "pagoling-cli: the settings could not be saved to "
+             << (std::filesystem::path(request.dir) / "Config.ini").string() << "\n";
+    }
   } else {
     application.ShutdownWithoutSaving();
   }

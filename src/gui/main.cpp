@@ -12,6 +12,7 @@
 #include "gui/qt_host.h"
 #include "net/endpoints.h"
 #include "net/http_cookie_store.h"
+#include "platform/codepage.h"
 #include "platform/pacer.h"
 
 namespace {
@@ -56,13 +57,20 @@ int main(int argc, char** argv) {
     gui::CookieBridge bridge(*login_profile.cookieStore(), net::CookieStore::Shared());
 
     shell.SetApplyLook([&application] { gui::ApplyLook(application); });
-    view.SetOnClose([&shell] { shell.ShutdownMainWindow(); });
+    // Whichever comes first, closing the window or leaving the event loop, saves the settings.
+    const auto shut_down = [&shell, &host] {
+      if (!shell.ShutdownMainWindow()) {
+        host.MessageBox(platform::GbkFromUtf8(
+            "设置未能保存到 Config.ini：程序所在的文件夹不可写，或磁盘已满。"));
+      }
+    };
+    view.SetOnClose(shut_down);
     host.SetCloseWindow([&view] { view.close(); });
 
     shell.InitMainWindow();
     view.show();
     exit_code = QApplication::exec();
-    shell.ShutdownMainWindow();
+    shut_down();
   }
   net::CookieStore::Shared().Close();
   app::ReleaseGlobals();

@@ -9,6 +9,7 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 #include "ui/headless_host.h"
 #include "ui/main_window.h"
@@ -207,7 +208,7 @@ TEST_F(SettingsTest, SaveKeepsEverythingElseOfTheFile) {
   EXPECT_EQ(Text("编辑框9"), "shtml");
   window_.SetText("编辑框9", "htm");
   window_.SetText("编辑框7", "15");
-  SaveSettings(window_);
+  EXPECT_TRUE(SaveSettings(window_));
   EXPECT_EQ(Config(),
             "; 用户的注释\r\n"
             "[endpoints]\r\nPublisherHost=127.0.0.1:8800\r\nHelpPageUrl=help/index.htm\r\n"
@@ -216,6 +217,20 @@ TEST_F(SettingsTest, SaveKeepsEverythingElseOfTheFile) {
             "yj=\r\ntga=\r\ntgb=\r\njga=\r\njgb=\r\nmm=\r\n"
             "\r\n"
             "[其他]\r\nhz=不是这个\r\n");
+}
+
+TEST_F(SettingsTest, SaveOnAFullDiskSaysSoAndKeepsTheOldFileWhole) {
+  WriteConfig("[配置]\r\nhz=htm\r\n");
+  const std::optional<std::string> before = Config();
+  LoadSettings(window_);
+  window_.SetText("编辑框7", "15");
+  bool saved = true;
+  {
+    const testing::ScopedFileSizeLimit full_disk(before->size());
+    saved = SaveSettings(window_);
+  }
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(Config(), before);
 }
 
 }  // namespace

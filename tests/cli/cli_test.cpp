@@ -15,6 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/run_directory.h"
 #include "sim/sandbox.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace pagoling::cli {
@@ -202,6 +203,20 @@ TEST_F(CliRunTest, SettingsAreSavedOnlyWhenAsked) {
   EXPECT_EQ(Run({"--count", "1", "--suffix", "shtml", "--save-settings"}), kExitCompleted);
   EXPECT_THAT(ConfigText(), HasSubstr("hz=shtml"));
   EXPECT_THAT(ConfigText(), HasSubstr("[endpoints]\r\nPublisherHost=" + sandbox_.HostPort()));
+}
+
+TEST_F(CliRunTest, SettingsThatCannotBeSavedAreReported) {
+  LogIn();
+  const std::string before = ConfigText();
+  int status = -1;
+  {
+    // Nothing may grow beyond the settings file as it is: the pages and the new settings fail.
+    const testing::ScopedFileSizeLimit full_disk(before.size());
+    status = Run({"--count", "1", "--suffix", "shtml", "--save-settings"});
+  }
+  EXPECT_EQ(status, kExitCompleted);
+  EXPECT_THAT(err_.str(), HasSubstr("the settings could not be saved to "));
+  EXPECT_EQ(ConfigText(), before);
 }
 
 TEST_F(CliRunTest, CookiesImportFeedsTheJar) {

@@ -1,9 +1,7 @@
 #include "platform/private_profile.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -12,6 +10,7 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace pagoling::platform {
@@ -191,17 +190,11 @@ TEST(ProfileWriteTest, FullDiskKeepsTheOldFileWhole) {
   const std::string before = "[配置]\r\nhz=htm\r\nmm=mm_10011550_0_0\r\n"_gbk;
   ASSERT_TRUE(WriteWholeFile(path, before));
 
-  // A file size limit stands in for the full disk; it binds root too. Exceeding it raises
-  // SIGXFSZ, which would end the test program, so the signal is ignored meanwhile.
-  rlimit old_limit{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old_limit;
-  small.rlim_cur = before.size();
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool written = WritePrivateProfileString("配置"_gbk, "yj", "1.5", path);
-  setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
+  bool written = true;
+  {
+    const pagoling::testing::ScopedFileSizeLimit full_disk(before.size());
+    written = WritePrivateProfileString("配置"_gbk, "yj", "1.5", path);
+  }
 
   EXPECT_FALSE(written);
   EXPECT_EQ(ReadWholeFile(path), before);
