@@ -8,15 +8,16 @@
 #include "platform/files.h"
 #include "platform/private_profile.h"
 #include "platform/run_directory.h"
+#include "ui/control_names.h"
 
 namespace pagoling::app {
 namespace {
 
 using literals::operator""_gbk;
 
-constexpr std::string_view kSwitch = "纵向滚动条1";
-constexpr std::string_view kSortBox = "组合框1";
-constexpr std::string_view kNamingBox = "组合框2";
+using ui::kNamingRuleBox;
+using ui::kOptionsScrollBar;
+using ui::kSortOrderBox;
 constexpr int kSortOrders = 3;
 constexpr int kNamingRules = 2;
 
@@ -26,13 +27,13 @@ struct KeyOfControl {
 };
 
 // The order in which both operations handle them, after the sort order.
-constexpr std::array<KeyOfControl, 8> kTextKeys{{{"商品数量", "编辑框7"},
+constexpr std::array<KeyOfControl, 8> kTextKeys{{{"商品数量", ui::kProductCountBox},
                                                  {"yj", "佣金比例编辑框"},
                                                  {"tga", "推广前"},
                                                  {"tgb", "推广后"},
                                                  {"jga", "价格前"},
                                                  {"jgb", "价格后"},
-                                                 {"hz", "编辑框9"},
+                                                 {"hz", ui::kSuffixBox},
                                                  {"mm", "mm号编辑框"}}};
 
 constexpr std::array<KeyOfControl, 3> kCheckKeys{
@@ -82,12 +83,12 @@ bool SaveIndex(ui::MainWindow& window, const SettingsFile& file, const char* key
 void LoadSettings(ui::MainWindow& window) {
   if (!platform::FileExists(SettingsPath())) return;
   const SettingsFile file;
-  LoadIndex(window, file, "排序方式", kSortBox, kSortOrders);
+  LoadIndex(window, file, "排序方式", kSortOrderBox, kSortOrders);
   // A missing text key reads as empty text and empties its box.
   for (const KeyOfControl& text : kTextKeys) window.SetText(text.control, file.Read(text.key));
 
-  if (!window.IsVisible(kSwitch)) return;
-  LoadIndex(window, file, "命名规则", kNamingBox, kNamingRules);
+  if (!window.IsVisible(kOptionsScrollBar)) return;
+  LoadIndex(window, file, "命名规则", kNamingRuleBox, kNamingRules);
   for (const KeyOfControl& check : kCheckKeys) {
     if (file.Read(check.key) == "1") window.SetChecked(check.control, 1);
   }
@@ -98,13 +99,13 @@ bool SaveSettings(ui::MainWindow& window) {
   if (!platform::FileExists(path)) platform::WriteWholeFile(path, "");
   const SettingsFile file;
   // Every key is tried even after a failure: a key that can be written is not lost for another.
-  bool saved = SaveIndex(window, file, "排序方式", kSortBox, kSortOrders);
+  bool saved = SaveIndex(window, file, "排序方式", kSortOrderBox, kSortOrders);
   for (const KeyOfControl& text : kTextKeys) {
     saved = file.Write(text.key, window.Text(text.control)) && saved;
   }
 
-  if (!window.IsVisible(kSwitch)) return saved;
-  saved = SaveIndex(window, file, "命名规则", kNamingBox, kNamingRules) && saved;
+  if (!window.IsVisible(kOptionsScrollBar)) return saved;
+  saved = SaveIndex(window, file, "命名规则", kNamingRuleBox, kNamingRules) && saved;
   for (const KeyOfControl& check : kCheckKeys) {
     saved = file.Write(check.key, window.Checked(check.control) != 0 ? "1" : "0") && saved;
   }

@@ -9,6 +9,7 @@
 #include "platform/private_profile.h"
 #include "platform/run_directory.h"
 #include "sim/sandbox.h"
+#include "ui/control_names.h"
 
 namespace pagoling::cli {
 namespace {
@@ -92,7 +93,7 @@ int RunDemo(const std::string& dir, Io& io) {
   request.dir = folder.string();
   request.cookie_jar = jar;
   request.keywords_gbk = platform::GbkFromUtf8("连衣裙\r\n茶叶\r\n耳机");
-  request.texts.push_back({"编辑框7", "4"});
+  request.texts.push_back({ui::kProductCountBox, "4"});
   const auto started = fs::file_time_type::clock::now();
   const int status = RunInFolder(request, io);
 

@@ -15,6 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/pacer.h"
 #include "platform/run_directory.h"
+#include "ui/control_names.h"
 #include "ui/headless_host.h"
 
 namespace pagoling::cli {
@@ -221,7 +222,7 @@ int RunInFolder(const RunRequest& request, Io& io) {
     }
     window.SetSelectedIndex("列表框1", found);
   }
-  if (request.sort_order) window.SetSelectedIndex("组合框1", *request.sort_order);
+  if (request.sort_order) window.SetSelectedIndex(ui::kSortOrderBox, *request.sort_order);
   for (const ControlText& option : request.texts) {
     window.SetText(option.control, platform::GbkFromUtf8(option.text));
   }

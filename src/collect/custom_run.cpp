@@ -18,8 +18,8 @@ using namespace pagoling::literals;
 namespace {
 
 constexpr const char* kScrapedItemTable = "自定义超级列表框";
-constexpr const char* kProductCount = "编辑框7";
-constexpr const char* kSuffix = "编辑框9";
+using ui::kProductCountBox;
+using ui::kSuffixBox;
 constexpr const char* kShopLinkLabel = "标签24";
 
 // Ends the worker after telling the user why; EndWorker on the worker does not return.
@@ -70,7 +70,7 @@ void ScrapeSourcePage(generate::Generation& generation, const std::string& addre
     window.SetCell(kScrapedItemTable, row, 0, link);
     window.SetCell(kScrapedItemTable, row, 1, price);
     // A count that is not a whole number of at least 1 never matches, and every block is taken.
-    const double count = generate::ProductCountValue(window.Text(kProductCount));
+    const double count = generate::ProductCountValue(window.Text(kProductCountBox));
     if (std::fabs(count - k) <= 1e-7) break;
   }
 }
@@ -120,7 +120,7 @@ bool CollectSourceAddress(generate::Generation& generation, const net::Endpoints
 void CustomCollectionRun(generate::Generation& generation, const net::Endpoints& endpoints) {
   ui::MainWindow& window = generation.Window();
   ui::ShowRunLog(window);
-  if (window.Text(kProductCount).empty()) {
+  if (window.Text(kProductCountBox).empty()) {
     EndRun(generation, "请输入生成宝贝的数量"_gbk);
     return;
   }
@@ -132,7 +132,7 @@ void CustomCollectionRun(generate::Generation& generation, const net::Endpoints&
     if (!CollectSourceAddress(generation, endpoints, address)) return;
     // No line break: the next address's opening line begins with one.
     window.AppendText(ui::kRunLog, "生成网址\""_gbk + generation.CurrentPageName() + "." +
-                                       window.Text(kSuffix) + "\"完毕"_gbk);
+                                       window.Text(kSuffixBox) + "\"完毕"_gbk);
     generation.PumpMessages();
   }
 }

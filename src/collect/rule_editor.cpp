@@ -17,7 +17,7 @@ using namespace pagoling::literals;
 
 namespace {
 
-constexpr const char* kCustomCollection = "选择框1";
+using ui::kCustomCollection;
 constexpr const char* kRuleList = "资源组合框1";
 constexpr const char* kAddressBox = "网址编辑框";
 

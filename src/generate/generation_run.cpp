@@ -14,15 +14,15 @@ namespace {
 
 using ui::kRunLog;
 constexpr const char* kKeywords = "编辑框1";
-constexpr const char* kProductCount = "编辑框7";
-constexpr const char* kSortOrder = "组合框1";
-constexpr const char* kNamingRule = "组合框2";
-constexpr const char* kSuffix = "编辑框9";
-using ui::kOptionsScrollBar;
-constexpr const char* kCustomCollection = "选择框1";
+using ui::kCustomCollection;
 using ui::kLoginPane;
+using ui::kNamingRuleBox;
+using ui::kOptionsScrollBar;
+using ui::kProductCountBox;
 using ui::kProductTable;
 using ui::kPromotionLinkTable;
+using ui::kSortOrderBox;
+using ui::kSuffixBox;
 
 // Thrown by a worker that ends itself after a failed pre-check; caught at the worker's entry.
 struct WorkerEnded {};
@@ -193,7 +193,7 @@ void Generation::GenerationRun() {
 
   if (window_.Text(kKeywords).empty()) RefuseRun("请输入查询关键词");
   if (!steps_.CheckLogin()) RefuseRun("请登陆阿里妈妈");
-  if (window_.Text(kProductCount).empty()) RefuseRun("请输入生成宝贝的数量");
+  if (window_.Text(kProductCountBox).empty()) RefuseRun("请输入生成宝贝的数量");
 
   const PubContext context = steps_.FetchPubContext();
   const std::vector<std::string> keywords = SplitKeywords(window_.Text(kKeywords));
@@ -201,9 +201,9 @@ void Generation::GenerationRun() {
   for (const std::string& keyword : keywords) {
     const std::string reply = steps_.SearchProducts(keyword, context.tb_token);
     PumpingDelay(200);
-    const int sort_order = window_.SelectedIndex(kSortOrder);
+    const int sort_order = window_.SelectedIndex(kSortOrderBox);
     window_.AppendText(
-        kRunLog, "正在"_gbk + window_.ItemText(kSortOrder, sort_order) + "搜寻。。。\r\n"_gbk);
+        kRunLog, "正在"_gbk + window_.ItemText(kSortOrderBox, sort_order) + "搜寻。。。\r\n"_gbk);
     if (stop_flag_.load() == 1) break;
 
     window_.DeleteAllRows(kProductTable);
@@ -223,12 +223,12 @@ void Generation::GenerationRun() {
 
     SetCurrentPageName(steps_.AssemblePage(CurrentPageName()));
     PumpingDelay(100);
-    if (window_.SelectedIndex(kNamingRule) == 1) {
+    if (window_.SelectedIndex(kNamingRuleBox) == 1) {
       SetCurrentPageName(steps_.ToPinyinName(CurrentPageName()));
     }
     // No line break: the next keyword's search line continues this line.
     window_.AppendText(kRunLog, "生成关键词\""_gbk + CurrentPageName() + "." +
-                                    window_.Text(kSuffix) + "\"完毕"_gbk);
+                                    window_.Text(kSuffixBox) + "\"完毕"_gbk);
   }
 }
 

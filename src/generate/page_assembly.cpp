@@ -93,8 +93,8 @@ void YieldIfInputPending() { platform::CheckThreadToken(); }
 
 std::string AssemblePage(ui::MainWindow& window, platform::Pacer& pacer,
                          const net::Endpoints& endpoints, const std::string& current_page_name) {
-  const int count =
-      PageProductCount(window.RowCount(kProductTable), ProductCountValue(window.Text("编辑框7")));
+  const int count = PageProductCount(window.RowCount(kProductTable),
+                                     ProductCountValue(window.Text(ui::kProductCountBox)));
 
   std::vector<std::string> variables;
   for (const char* variable : kTemplateVariables)
@@ -125,10 +125,10 @@ std::string AssemblePage(ui::MainWindow& window, platform::Pacer& pacer,
       ReplaceVariable(window.Text("编辑框5"), variables[0], current_page_name);
 
   std::string page_name = current_page_name;
-  if (window.SelectedIndex("组合框2") == 1) page_name = ToPinyinName(page_name);
+  if (window.SelectedIndex(ui::kNamingRuleBox) == 1) page_name = ToPinyinName(page_name);
 
   const std::string template_name = window.Text("编辑框2");
-  const std::string file_name = page_name + "." + window.Text("编辑框9");
+  const std::string file_name = page_name + "." + window.Text(ui::kSuffixBox);
   // A keyword such as "a/../../x" would otherwise put the page anywhere the user can write.
   const bool written =
       IsPlainName(template_name) && IsPlainName(file_name) &&

@@ -3,6 +3,7 @@
 #include "net/encoding.h"
 #include "net/http_request.h"
 #include "net/text_between.h"
+#include "ui/control_names.h"
 
 namespace pagoling::generate {
 
@@ -40,7 +41,7 @@ std::optional<std::string> SearchAddress(ui::MainWindow& window, const net::Endp
       "&toPage=1&sort=_commrate&perPagesize=40&_tb_token_=",
       "&toPage=1&sort=_totalfee&perPagesize=40&_tb_token_=",
   };
-  const int sort_order = window.SelectedIndex("组合框1");
+  const int sort_order = window.SelectedIndex(ui::kSortOrderBox);
   if (sort_order < 0 || sort_order > 2) return std::nullopt;
   // Filters go out as typed: the platform has always received them unencoded.
   return "http://" + endpoints.publisher_host +

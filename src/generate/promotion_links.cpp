@@ -21,7 +21,7 @@ using ui::kRunLog;
 // The walk stops after the row whose number equals the count; a count of 0, a negative or a
 // fractional one never equals a row number, so every row is processed.
 bool IsLastCountedRow(ui::MainWindow& window, int row_number) {
-  return ProductCountValue(window.Text("编辑框7")) == static_cast<double>(row_number);
+  return ProductCountValue(window.Text(ui::kProductCountBox)) == static_cast<double>(row_number);
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ void FetchItemLinks(ui::MainWindow& window, platform::Pacer& pacer, const net::E
   for (int number = 1; number <= rows; ++number) {
     const std::string id = window.Cell(kProductTable, number - 1, 0);
     const std::string title = window.Cell(kProductTable, number - 1, 1);
-    const bool log = window.Checked("选择框1") == 0;
+    const bool log = window.Checked(ui::kCustomCollection) == 0;
     if (log) window.AppendText(kRunLog, "开始搜寻"_gbk + title + "的信息\r\n"_gbk);
     const std::string reply = net::HttpRequest(
         "http://" + endpoints.publisher_host + "/common/code/getAuctionCode.json?auctionid=" + id +
@@ -50,7 +50,7 @@ void FetchItemLinks(ui::MainWindow& window, platform::Pacer& pacer, const net::E
     const int link_row = window.InsertRow(kPromotionLinkTable);
     window.SetCell(kPromotionLinkTable, link_row, 0, link);
     window.SetCell(kPromotionLinkTable, link_row, 1, title);
-    if (window.Checked("选择框1") == 0) {
+    if (window.Checked(ui::kCustomCollection) == 0) {
       window.AppendText(kRunLog, "搜寻"_gbk + title + "完毕\r\n"_gbk);
     }
     if (IsLastCountedRow(window, number)) break;

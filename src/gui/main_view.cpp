@@ -27,6 +27,7 @@
 #include "gui/gui_relay.h"
 #include "gui/look.h"
 #include "gui/qt_host.h"
+#include "ui/control_names.h"
 
 namespace pagoling::gui {
 namespace {
@@ -35,7 +36,7 @@ using ui::Control;
 using K = ui::ControlKind;
 
 // The pane that shows the platform's login pages and shares its cookies with the requests.
-constexpr const char* kLoginPane = "超文本浏览框1";
+using ui::kLoginPane;
 // The toolbar overlaps the main area's page header, and is drawn over it.
 constexpr const char* kToolbar = "分组框20";
 
