@@ -155,11 +155,7 @@ class CustomRunTest : public ::testing::Test {
     return names;
   }
 
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> texts;
-    for (const std::string& text : host_.MessageBoxes()) texts.push_back(Utf8(text));
-    return texts;
-  }
+  std::vector<std::string> Messages() const { return Utf8(host_.MessageBoxes()); }
 
   // Lets a test hold the sandbox's reply to one path until it is released.
   std::mutex hold_mutex_;

@@ -69,11 +69,7 @@ class RuleEditorTest : public ::testing::Test {
     return rows;
   }
 
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> texts;
-    for (const std::string& text : host_.MessageBoxes()) texts.push_back(Utf8(text));
-    return texts;
-  }
+  std::vector<std::string> Messages() const { return Utf8(host_.MessageBoxes()); }
 
   testing::TempDir dir_;
   testing::ScopedRunDirectory run_directory_{dir_.Gbk()};

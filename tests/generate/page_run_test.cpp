@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -87,14 +86,7 @@ class PageRunTest : public ::testing::Test {
     return Gbk(page + "<t>" + keyword_utf8 + "</t>");
   }
 
-  std::vector<std::string> Tree() const {
-    std::vector<std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(dir_.Path())) {
-      entries.push_back(fs::relative(entry.path(), dir_.Path()).string());
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-  }
+  std::vector<std::string> Tree() const { return testing::Tree(dir_.Path()); }
 
   std::mutex mutex_;
   std::condition_variable seen_;

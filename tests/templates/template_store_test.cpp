@@ -61,20 +61,9 @@ class TemplateStoreTest : public ::testing::Test {
     window_.SetText("编辑框4", Gbk(boxes.loop));
     window_.SetText("编辑框5", Gbk(boxes.tail));
   }
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> messages;
-    for (const std::string& text : host_.MessageBoxes()) messages.push_back(Utf8(text));
-    return messages;
-  }
+  std::vector<std::string> Messages() const { return Utf8(host_.MessageBoxes()); }
   // Every entry under the run directory, relative to it.
-  std::vector<std::string> Tree() const {
-    std::vector<std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(dir_.Path())) {
-      entries.push_back(fs::relative(entry.path(), dir_.Path()).string());
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-  }
+  std::vector<std::string> Tree() const { return testing::Tree(dir_.Path()); }
 
   testing::TempDir dir_;
   testing::ScopedRunDirectory run_directory_{dir_.Gbk()};
