@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/application.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/private_profile.h"
@@ -39,13 +40,11 @@ constexpr std::array<KeyOfControl, 8> kTextKeys{{{"商品数量", ui::kProductCo
 constexpr std::array<KeyOfControl, 3> kCheckKeys{
     {{"dwz", "选择框2"}, {"wy", "单选框7"}, {"bd", "单选框8"}}};
 
-std::string SettingsPath() { return platform::RunDirectory() + "\\Config.ini"; }
-
 std::string Gbk(const char* utf8) { return platform::GbkFromUtf8(utf8); }
 
 class SettingsFile {
  public:
-  SettingsFile() : path_(SettingsPath()), section_("配置"_gbk) {}
+  SettingsFile() : path_(ConfigFilePath()), section_("配置"_gbk) {}
 
   std::string Read(const char* key) const {
     return platform::GetPrivateProfileString(section_, Gbk(key), "", path_);
@@ -81,7 +80,7 @@ bool SaveIndex(ui::MainWindow& window, const SettingsFile& file, const char* key
 }  // namespace
 
 void LoadSettings(ui::MainWindow& window) {
-  if (!platform::FileExists(SettingsPath())) return;
+  if (!platform::FileExists(ConfigFilePath())) return;
   const SettingsFile file;
   LoadIndex(window, file, "排序方式", kSortOrderBox, kSortOrders);
   // A missing text key reads as empty text and empties its box.
@@ -95,7 +94,7 @@ void LoadSettings(ui::MainWindow& window) {
 }
 
 bool SaveSettings(ui::MainWindow& window) {
-  const std::string path = SettingsPath();
+  const std::string path = ConfigFilePath();
   if (!platform::FileExists(path)) platform::WriteWholeFile(path, "");
   const SettingsFile file;
   // Every key is tried even after a failure: a key that can be written is not lost for another.

@@ -22,12 +22,6 @@ using ui::kProductCountBox;
 using ui::kSuffixBox;
 constexpr const char* kShopLinkLabel = "标签24";
 
-// Ends the worker after telling the user why; EndWorker on the worker does not return.
-void EndRun(generate::Generation& generation, const std::string& message) {
-  generation.Window().MessageBox(message);
-  generation.EndWorker();
-}
-
 }  // namespace
 
 std::vector<int> FindBlockStarts(std::string_view page, std::string_view item_start_code) {
@@ -91,8 +85,7 @@ bool CollectSourceAddress(generate::Generation& generation, const net::Endpoints
   const std::string first_link = window.Cell(kScrapedItemTable, 0, 0);
   if (first_link.find("http://") == std::string::npos &&
       first_link.find("id") == std::string::npos) {
-    EndRun(generation, "规则错误，可以找软件开发者重写规则。"_gbk);
-    return false;
+    generation.RefuseRun("规则错误，可以找软件开发者重写规则。"_gbk);
   }
 
   const int rows = window.RowCount(kScrapedItemTable);
@@ -121,8 +114,7 @@ void CustomCollectionRun(generate::Generation& generation, const net::Endpoints&
   ui::MainWindow& window = generation.Window();
   ui::ShowRunLog(window);
   if (window.Text(kProductCountBox).empty()) {
-    EndRun(generation, "请输入生成宝贝的数量"_gbk);
-    return;
+    generation.RefuseRun("请输入生成宝贝的数量"_gbk);
   }
   const int addresses = window.RowCount(kAddressList);
   for (int i = 1; i <= addresses; ++i) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "generate/product_search.h"
 #include "platform/codepage.h"
 #include "ui/control_names.h"
 #include "ui/shell_handlers.h"
@@ -31,21 +32,7 @@ thread_local bool on_worker_thread = false;
 
 }  // namespace
 
-std::vector<std::string> SplitKeywords(const std::string& text) {
-  std::vector<std::string> keywords;
-  if (text.empty()) return keywords;
-  std::size_t begin = 0;
-  for (;;) {
-    const std::size_t end = text.find("\r\n", begin);
-    if (end == std::string::npos) {
-      if (begin < text.size()) keywords.push_back(text.substr(begin));
-      break;
-    }
-    keywords.push_back(text.substr(begin, end - begin));
-    begin = end + 2;
-  }
-  return keywords;
-}
+std::vector<std::string> SplitKeywords(const std::string& text) { return SplitParts(text, "\r\n"); }
 
 Generation::Generation(ui::MainWindow& window, platform::Pacer& pacer, RunSteps& steps,
                        std::string member_host)
@@ -148,8 +135,6 @@ std::string Generation::FailureText() const {
   return failure_;
 }
 
-bool Generation::IsRunning() const { return LastOutcome() == RunOutcome::kRunning; }
-
 std::string Generation::CurrentPageName() const {
   std::lock_guard lock(state_mutex_);
   return current_page_name_;
@@ -176,8 +161,8 @@ void Generation::PumpingDelay(int milliseconds) {
 // point where a halted worker stops.
 void Generation::PumpMessages() { platform::CheckThreadToken(); }
 
-void Generation::RefuseRun(const char* utf8_message) {
-  window_.MessageBox(platform::GbkFromUtf8(utf8_message));
+void Generation::RefuseRun(const std::string& message) {
+  window_.MessageBox(message);
   EndWorker();
   throw WorkerEnded{};  // EndWorker on the worker does not return; this keeps [[noreturn]] true
 }
@@ -191,9 +176,9 @@ void Generation::GenerationRun() {
   window_.AppendText(kRunLog, "\r\n正在努力采集.......\r\n"_gbk);
   PumpingDelay(500);
 
-  if (window_.Text(kKeywords).empty()) RefuseRun("请输入查询关键词");
-  if (!steps_.CheckLogin()) RefuseRun("请登陆阿里妈妈");
-  if (window_.Text(kProductCountBox).empty()) RefuseRun("请输入生成宝贝的数量");
+  if (window_.Text(kKeywords).empty()) RefuseRun("请输入查询关键词"_gbk);
+  if (!steps_.CheckLogin()) RefuseRun("请登陆阿里妈妈"_gbk);
+  if (window_.Text(kProductCountBox).empty()) RefuseRun("请输入生成宝贝的数量"_gbk);
 
   const PubContext context = steps_.FetchPubContext();
   const std::vector<std::string> keywords = SplitKeywords(window_.Text(kKeywords));

@@ -67,18 +67,16 @@ class Generation {
   RunOutcome WaitForWorker();
   RunOutcome LastOutcome() const;
   std::string FailureText() const;
-  bool IsRunning() const;
 
   ui::MainWindow& Window() { return window_; }
-  platform::Pacer& RunPacer() { return pacer_; }
+  // On the worker: shows why the run cannot go on (GBK) and ends the worker.
+  [[noreturn]] void RefuseRun(const std::string& message);
   RunSteps& Steps() { return steps_; }
 
  private:
   void WorkerEntry(const std::shared_ptr<platform::CancelToken>& token, bool custom_collection);
   void FinishWorker(RunOutcome outcome, std::string failure);
   bool HaltAndJoinWorker();
-  // Shows the message of a failed pre-check and ends the worker.
-  [[noreturn]] void RefuseRun(const char* utf8_message);
 
   ui::MainWindow& window_;
   platform::Pacer& pacer_;

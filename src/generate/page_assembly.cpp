@@ -7,6 +7,7 @@
 #include "generate/pinyin.h"
 #include "generate/product_count.h"
 #include "generate/short_links.h"
+#include "net/text_between.h"
 #include "platform/cancel.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -22,8 +23,6 @@ namespace {
 using ui::kProductTable;
 using ui::kPromotionLinkTable;
 using ui::kRunLog;
-
-bool IsLeadByte(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
 
 struct Product {
   std::string title;
@@ -63,18 +62,16 @@ std::string ReplaceVariable(const std::string& text, std::string_view variable,
   if (variable.empty()) return text;
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    if (text.compare(i, variable.size(), variable) == 0) {
-      out += value;
-      i += variable.size();
-    } else if (IsLeadByte(text[i]) && i + 1 < text.size()) {
-      out.append(text, i, 2);
-      i += 2;
-    } else {
-      out.push_back(text[i]);
-      ++i;
-    }
+  // FindText accepts a match only on a character start, and each search resumes on one.
+  std::size_t copied = 0;
+  for (int at = net::FindText(text, variable); at > 0;
+       at = net::FindText(text, variable, static_cast<int>(copied) + 1)) {
+    const std::size_t position = static_cast<std::size_t>(at) - 1;
+    out.append(text, copied, position - copied);
+    out += value;
+    copied = position + variable.size();
   }
+  out.append(text, copied);
   return out;
 }
 
@@ -88,6 +85,8 @@ bool IsPlainName(std::string_view gbk_name) {
   }
   return true;
 }
+
+std::string TemplateRoot() { return platform::RunDirectory() + "\\单页生成\\模板\\"_gbk; }
 
 void YieldIfInputPending() { platform::CheckThreadToken(); }
 
@@ -132,9 +131,7 @@ std::string AssemblePage(ui::MainWindow& window, platform::Pacer& pacer,
   // A keyword such as "a/../../x" would otherwise put the page anywhere the user can write.
   const bool written =
       IsPlainName(template_name) && IsPlainName(file_name) &&
-      platform::WriteWholeFile(
-          platform::RunDirectory() + "\\单页生成\\模板\\"_gbk + template_name + "\\" + file_name,
-          page);
+      platform::WriteWholeFile(TemplateRoot() + template_name + "\\" + file_name, page);
   if (!written) {
     pacer.Pause(std::chrono::milliseconds(200));
     window.AppendText(kRunLog, "添加失败，请按正确方法操作\r\n"_gbk);

@@ -31,6 +31,9 @@ std::string ReplaceVariable(const std::string& text, std::string_view variable,
 // without "/", "\\", ":" or a NUL, any of which would lead elsewhere or start a path of its own.
 bool IsPlainName(std::string_view gbk_name);
 
+// The folder that holds one folder per template: run directory + "\\单页生成\\模板\\".
+std::string TemplateRoot();
+
 // Lets pending window messages run once when user input is waiting. The window model has no
 // queue of its own, so this is where a halted worker stops.
 void YieldIfInputPending();

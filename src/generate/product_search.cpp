@@ -7,7 +7,7 @@
 
 namespace pagoling::generate {
 
-std::vector<std::string> SplitParts(const std::string& text, char separator) {
+std::vector<std::string> SplitParts(const std::string& text, std::string_view separator) {
   std::vector<std::string> parts;
   if (text.empty()) return parts;
   std::size_t begin = 0;
@@ -18,13 +18,13 @@ std::vector<std::string> SplitParts(const std::string& text, char separator) {
       return parts;
     }
     parts.push_back(text.substr(begin, end - begin));
-    begin = end + 1;
+    begin = end + separator.size();
   }
 }
 
 PubContext FetchPubContext(ui::MainWindow& window, const net::Endpoints& endpoints) {
   PubContext context;
-  const std::vector<std::string> parts = SplitParts(window.Text("mm号编辑框"), '_');
+  const std::vector<std::string> parts = SplitParts(window.Text("mm号编辑框"), "_");
   if (parts.size() != 4) return context;
   context.site_id = parts[2];
   context.adzone_id = parts[3];

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "generate/run_steps.h"
@@ -11,8 +12,8 @@
 // The two requests that feed a run: the publisher context and the product search per keyword.
 namespace pagoling::generate {
 
-// Splits at every "_": empty parts count, a separator at the very end adds no part.
-std::vector<std::string> SplitParts(const std::string& text, char separator);
+// Splits at every separator: empty parts count, a separator at the very end adds no part.
+std::vector<std::string> SplitParts(const std::string& text, std::string_view separator);
 
 // Site and ad zone ids from the four-part mm number of mm号编辑框, and the account's form token.
 // A malformed mm number gives an empty context and sends nothing.

@@ -5,7 +5,6 @@
 #include <curl/curl.h>
 
 #include <string>
-#include <utility>
 
 namespace pagoling::net::curl {
 
@@ -20,11 +19,6 @@ class Easy {
   }
   Easy(const Easy&) = delete;
   Easy& operator=(const Easy&) = delete;
-  Easy(Easy&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  Easy& operator=(Easy&& other) noexcept {
-    std::swap(handle_, other.handle_);
-    return *this;
-  }
   CURL* get() const { return handle_; }
 
  private:

@@ -117,7 +117,7 @@ HopResult PerformHop(const Hop& hop, const std::string& referer, const std::stri
     curl_multi_poll(multi.get(), nullptr, 0, kHaltPollMilliseconds, nullptr);
   }
   curl_multi_remove_handle(multi.get(), handle);
-  if (token != nullptr) token->ThrowIfCancelled();
+  platform::CheckThreadToken();
 
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.status);
   char* location = nullptr;
@@ -185,7 +185,7 @@ std::string Transfer(const std::string& address, int method, const std::string& 
   std::string body;
   for (int redirects = 0;; ++redirects) {
     body.clear();
-    const HopResult result = PerformHop(hop, address, hop.post ? post_text : std::string(), body);
+    const HopResult result = PerformHop(hop, address, post_text, body);
     if (result.code != CURLE_OK) {
       // A connection that failed before any byte arrived is a failed request; a body cut short
       // is returned as far as it came, as reading simply ends there.

@@ -52,8 +52,6 @@ void ShowPreview(ui::MainWindow& window) {
 std::string LoopStartMarker() { return "[#商品循环开始#]"_gbk; }
 std::string LoopEndMarker() { return "[#商品循环结束#]"_gbk; }
 
-std::string TemplateRoot() { return platform::RunDirectory() + "\\单页生成\\模板\\"_gbk; }
-
 void ListTemplates(ui::MainWindow& window) {
   window.ClearItems(kTemplateList);
   for (const platform::FolderEntry& entry : platform::ListFolder(TemplateRoot() + "*.*")) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "generate/page_assembly.h"
 #include "ui/main_window.h"
 
 // The template store (one folder per template under the run directory's 单页生成\模板) and the
@@ -13,8 +14,7 @@ namespace pagoling::templates {
 std::string LoopStartMarker();
 std::string LoopEndMarker();
 
-// Run directory + "\\单页生成\\模板\\".
-std::string TemplateRoot();
+using generate::TemplateRoot;
 
 // Fills 列表框1 with the template folders (names beginning with "." left out) in listing order and
 // selects the first without raising the selection event.

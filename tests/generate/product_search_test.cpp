@@ -82,7 +82,7 @@ struct PartsCase {
 class SplitPartsTest : public ::testing::TestWithParam<PartsCase> {};
 
 TEST_P(SplitPartsTest, SplitsAtUnderscore) {
-  EXPECT_EQ(SplitParts(GetParam().text, '_'), GetParam().parts);
+  EXPECT_EQ(SplitParts(GetParam().text, "_"), GetParam().parts);
 }
 
 INSTANTIATE_TEST_SUITE_P(
