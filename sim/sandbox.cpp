@@ -375,6 +375,12 @@ struct Sandbox::Impl {
   Catalogue catalogue;
   std::vector<std::pair<std::string, std::vector<const Product*>>> source_pages;
 
+  std::vector<std::string> SourcePaths() const {
+    std::vector<std::string> paths;
+    for (const auto& page : source_pages) paths.push_back(page.first);
+    return paths;
+  }
+
   mutable std::mutex mutex;  // guards everything below
   std::mt19937_64 engine;
   std::map<std::string, SessionData> sessions;
@@ -691,16 +697,8 @@ void Sandbox::Impl::Static(Exchange& ex) {
     if (session) return ex.res.set_redirect("/index.htm", 302);
     return SendHtml(ex, MarketLandingPage("/member/login.jhtml?redirectURL=%2Findex.htm"));
   }
-  if (path == "/") {
-    std::vector<std::string> paths;
-    for (const auto& page : source_pages) paths.push_back(page.first);
-    return SendHtml(ex, IndexPage(ex.base_url, paths));
-  }
-  if (path == "/collect/index.htm") {
-    std::vector<std::string> paths;
-    for (const auto& page : source_pages) paths.push_back(page.first);
-    return SendHtml(ex, SourceIndexPage(paths));
-  }
+  if (path == "/") return SendHtml(ex, IndexPage(ex.base_url, SourcePaths()));
+  if (path == "/collect/index.htm") return SendHtml(ex, SourceIndexPage(SourcePaths()));
   for (const auto& [page_path, products] : source_pages) {
     if (page_path != path) continue;
     const std::string heading =
@@ -849,11 +847,7 @@ std::string Sandbox::SessionCookieName() const { return std::string(kCookieName)
 
 Session Sandbox::CreateSession(const std::string& user) { return impl_->NewSession(user); }
 
-std::vector<std::string> Sandbox::SourcePagePaths() const {
-  std::vector<std::string> paths;
-  for (const auto& page : impl_->source_pages) paths.push_back(page.first);
-  return paths;
-}
+std::vector<std::string> Sandbox::SourcePagePaths() const { return impl_->SourcePaths(); }
 
 std::vector<std::string> Sandbox::SourcePageProductIds(const std::string& path) const {
   std::vector<std::string> ids;

@@ -59,7 +59,7 @@ class LogStream {
   LogStream(ui::MainWindow& window, Io& io, std::size_t keywords)
       : window_(window), io_(io), keywords_(keywords), started_(platform::SteadyMilliseconds()) {
     observer_ = window_.AddObserver([this](const ui::Change& change) {
-      if (change.control == "编辑框8" && change.property == ui::Property::kText) OnLog();
+      if (change.control == ui::kRunLog && change.property == ui::Property::kText) OnLog();
     });
     if (io_.progress) ticker_ = std::thread([this] { Tick(); });
   }
@@ -81,7 +81,7 @@ class LogStream {
 
  private:
   void OnLog() {
-    const std::string log = window_.Text("编辑框8");
+    const std::string log = window_.Text(ui::kRunLog);
     std::lock_guard lock(mutex_);
     std::string added;
     if (log.size() >= printed_.size() && log.compare(0, printed_.size(), printed_) == 0) {

@@ -4,19 +4,18 @@
 
 namespace pagoling::gui {
 
+// Straight between GBK and Qt's UTF-16: every refresh and keystroke passes through here.
 QString FromGbk(const std::string& gbk) {
-  const std::string utf8 = platform::Utf8FromGbk(gbk);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  return QString::fromStdU16String(platform::ToUtf16(gbk, platform::CodePage::kGbk));
 }
 
 std::string ToGbk(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
-  return platform::GbkFromUtf8(
-      std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+  return platform::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                 static_cast<std::size_t>(text.size())),
+                             platform::CodePage::kGbk);
 }
 
-QString FromGbkLines(const std::string& gbk) {
-  QString text = FromGbk(gbk);
+QString LinesFromCrLf(QString text) {
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return text;
 }

@@ -10,7 +10,7 @@ QString FromGbk(const std::string& gbk);
 std::string ToGbk(const QString& text);
 
 // Multi-line boxes hold "\r\n" line ends in the model; Qt's text widgets use "\n".
-QString FromGbkLines(const std::string& gbk);
+QString LinesFromCrLf(QString text);
 std::string ToGbkLines(const QString& text);
 
 }  // namespace pagoling::gui

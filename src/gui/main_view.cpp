@@ -378,7 +378,7 @@ void MainView::Apply(const Control& control, QWidget* widget) {
       if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         if (edit->text() != text) edit->setText(text);
       } else if (auto* area = qobject_cast<QPlainTextEdit*>(widget)) {
-        ShowText(area, FromGbkLines(control.text));
+        ShowText(area, LinesFromCrLf(text));
       }
       break;
     case K::kLabel:

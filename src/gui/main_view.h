@@ -59,7 +59,6 @@ class MainView : public QWidget {
   std::vector<QWebEngineView*> panes_;
   std::shared_ptr<GuiRelay> relay_;
   int observer_ = 0;
-  std::mutex pending_mutex_;
   std::set<std::string> pending_;
   int refreshing_ = 0;  // widget signals during a refresh are not the user's
   std::function<void()> on_close_;

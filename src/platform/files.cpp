@@ -76,6 +76,9 @@ std::vector<FolderEntry> ListFolder(std::string_view gbk_pattern) {
   std::string_view pattern =
       cut == std::string_view::npos ? gbk_pattern : gbk_pattern.substr(cut + 1);
 
+  // "*.*" is Windows' way of saying every name, names without a dot included.
+  const bool every_name = pattern == "*.*";
+  const std::u16string wanted = UpperUnits(pattern);
   std::vector<std::pair<std::u16string, FolderEntry>> entries;
   std::error_code error;
   std::filesystem::directory_iterator it(NativePath(folder), error);
@@ -86,11 +89,12 @@ std::vector<FolderEntry> ListFolder(std::string_view gbk_pattern) {
     const std::string utf8_name = entry.path().filename().string();
     std::string name = GbkFromUtf8(utf8_name);
     if (Utf8FromGbk(name) != utf8_name) continue;
-    if (!MatchesWildcard(pattern, name)) continue;
+    // The upper-cased name is both what the pattern is matched against and the sort key.
+    std::u16string key = UpperUnits(name);
+    if (!every_name && !WildcardFrom(wanted, key)) continue;
     FolderEntry found;
     found.is_folder = entry.is_directory(error);
     found.is_regular_file = entry.is_regular_file(error);
-    std::u16string key = UpperUnits(name);
     found.name = std::move(name);
     entries.emplace_back(std::move(key), std::move(found));
   }

@@ -396,15 +396,6 @@ void MainWindow::Close() {
   platform::RunThreadEffect([&] { host_.CloseWindow(); });
 }
 
-const Control& MainWindow::Find(std::string_view control) const {
-  const Control* found = nullptr;
-  platform::RunThreadEffect([&] {
-    std::lock_guard lock(mutex_);
-    found = &FindLocked(control);
-  });
-  return *found;
-}
-
 std::vector<std::string> MainWindow::ControlNames() const {
   std::vector<std::string> names;
   platform::RunThreadEffect([&] {

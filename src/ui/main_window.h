@@ -113,8 +113,7 @@ class MainWindow {
   void Close();
 
   // --- the layout, read-only ---
-  const Control& Find(std::string_view control) const;  // throws UnknownControl
-  std::vector<std::string> ControlNames() const;        // in layout order
+  std::vector<std::string> ControlNames() const;  // in layout order
   // A snapshot of one control's state, taken under the lock (for views).
   Control Snapshot(std::string_view control) const;
 
