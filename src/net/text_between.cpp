@@ -8,9 +8,7 @@
 namespace pagoling::net {
 namespace {
 
-bool IsLeadByte(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
-
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+using platform::IsGbkLeadByte;
 
 // The first byte of the run of bytes of 0x80 and above that ends just before `position`, looking
 // no further back than `known`, a character start. That byte starts a character too: it is either
@@ -24,7 +22,7 @@ std::size_t RunStart(std::string_view text, std::size_t known, std::size_t posit
     if ((word & 0x8080808080808080ULL) != 0x8080808080808080ULL) break;
     position -= 8;
   }
-  while (position > known && IsLeadByte(data[position - 1])) --position;
+  while (position > known && IsGbkLeadByte(data[position - 1])) --position;
   return position;
 }
 
@@ -48,29 +46,16 @@ int FindExact(std::string_view text, std::string_view sought, std::size_t from) 
   return -1;
 }
 
-// Only ASCII letters fold, and only where they stand as characters of their own: the second byte
-// of a two-byte character can be a letter, and folding it would turn one GBK character into
-// another.
-bool FoldedMatchAt(std::string_view text, std::string_view sought, std::size_t position) {
-  for (std::size_t i = 0; i < sought.size();) {
-    const char c = text[position + i];
-    if (IsLeadByte(c)) {
-      if (c != sought[i]) return false;
-      if (i + 1 < sought.size() && text[position + i + 1] != sought[i + 1]) return false;
-      i += 2;
-    } else {
-      if (FoldAscii(c) != FoldAscii(sought[i])) return false;
-      ++i;
-    }
-  }
-  return true;
-}
-
 int FindFolded(std::string_view text, std::string_view sought, std::size_t from) {
   const std::size_t last = text.size() - sought.size();
   for (std::size_t position = from; position <= last;) {
-    if (FoldedMatchAt(text, sought, position)) return static_cast<int>(position + 1);
-    position += IsLeadByte(text[position]) ? 2 : 1;
+    // Only ASCII letters standing as characters of their own fold: the second byte of a two-byte
+    // character can be a letter, and folding it would turn one GBK character into another.
+    if (platform::EqualIgnoringAsciiCase(std::string_view(text.data() + position, sought.size()),
+                                         sought)) {
+      return static_cast<int>(position + 1);
+    }
+    position += IsGbkLeadByte(text[position]) ? 2 : 1;
   }
   return -1;
 }

@@ -20,6 +20,31 @@ std::string FromUtf16(std::u16string_view text, CodePage code_page);
 std::string GbkFromUtf8(std::string_view utf8);
 std::string Utf8FromGbk(std::string_view gbk);
 
+// A byte of 0x80 or above belongs to a two-byte GBK character; as the first byte of a character
+// it starts one of two bytes.
+inline bool IsGbkLeadByte(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
+
+// Whether two GBK texts are equal with ASCII letters folded. The second byte of a two-byte
+// character is never folded, so two different characters never compare equal. Inline: text
+// searches that ignore case call it at every position.
+inline bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  const auto fold = [](char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  for (std::size_t i = 0; i < a.size();) {
+    if (IsGbkLeadByte(a[i])) {
+      if (a[i] != b[i]) return false;
+      if (i + 1 < a.size() && a[i + 1] != b[i + 1]) return false;
+      i += 2;
+    } else {
+      if (fold(a[i]) != fold(b[i])) return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
 }  // namespace pagoling::platform
 
 namespace pagoling::literals {

@@ -70,7 +70,7 @@ std::vector<FolderEntry> ListFolder(std::string_view gbk_pattern) {
   for (std::size_t i = 0; i < gbk_pattern.size();) {
     const char c = gbk_pattern[i];
     if (c == '\\' || c == '/') cut = i;
-    i += (static_cast<unsigned char>(c) & 0x80) != 0 ? 2 : 1;
+    i += IsGbkLeadByte(c) ? 2 : 1;
   }
   std::string_view folder = cut == std::string_view::npos ? "." : gbk_pattern.substr(0, cut);
   std::string_view pattern =

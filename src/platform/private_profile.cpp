@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/codepage.h"
 #include "platform/files.h"
 
 namespace pagoling::platform {
@@ -21,26 +22,8 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-bool IsLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
-
-// Letter case is ignored for ASCII letters only; the second byte of a GBK character is never
-// folded, so two different characters never compare equal.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto x = static_cast<unsigned char>(a[i]);
-    const auto y = static_cast<unsigned char>(b[i]);
-    if (x >= 0x80) {
-      if (x != y) return false;
-      ++i;
-      if (i < a.size() && a[i] != b[i]) return false;
-      continue;
-    }
-    const auto fold = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
-    if (fold(x) != fold(y)) return false;
-  }
-  return true;
-}
+// Section and key names ignore the case of ASCII letters only.
+bool SameName(std::string_view a, std::string_view b) { return EqualIgnoringAsciiCase(a, b); }
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
@@ -60,7 +43,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
 std::size_t FindCharacter(std::string_view text, char wanted) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == wanted) return i;
-    if (IsLeadByte(text[i])) ++i;
+    if (IsGbkLeadByte(text[i])) ++i;
   }
   return std::string_view::npos;
 }
